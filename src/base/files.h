@@ -1,0 +1,12 @@
+// File helpers that end the run when a file cannot be had.
+#pragma once
+
+#include <cstdio>
+
+// Opens `name` in `mode` ("r" or "w"); ends the run with status -1 on failure.
+FILE* open_file(const char* name, const char* mode);
+
+// Creates a new, empty work file in the current directory whose name begins
+// with "wk" and returns its name (in string storage). Records it with
+// add_temp_file in the same step, so an interrupt never leaves it behind.
+const char* make_temp_name();

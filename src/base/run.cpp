@@ -1,0 +1,151 @@
+#include "base/run.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/diag.h"
+
+RunState run;
+
+namespace {
+
+void remove_temp_files() {
+  for (auto& slot : run.temp_file) {
+    const char* name = slot.load();
+    if (name) {
+      remove(name);
+      slot = nullptr;
+    }
+  }
+}
+
+// Async-signal-safe output of a text and of a decimal number.
+void write_text(const char* text) {
+  size_t len = strlen(text);
+  while (len > 0) {
+    ssize_t n = write(STDOUT_FILENO, text, len);
+    if (n <= 0) return;
+    text += n;
+    len -= n;
+  }
+}
+
+void write_number(int value) {
+  char digits[16];
+  int i = sizeof digits;
+  unsigned v = value < 0 ? 0u - static_cast<unsigned>(value) : value;
+  do {
+    digits[--i] = '0' + v % 10;
+    v /= 10;
+  } while (v);
+  if (value < 0) digits[--i] = '-';
+  char text[17];
+  memcpy(text, digits + i, sizeof digits - i);
+  text[sizeof digits - i] = '\0';
+  write_text(text);
+}
+
+}  // namespace
+
+[[noreturn]] void terminate_run(int status) {
+  close_pass_stream(run.in_file);
+  close_pass_stream(run.out_file);
+  remove_temp_files();
+  if (const char* name = run.status_file_name.load()) {
+    FILE* f = fopen(name, "w");
+    if (f) {
+      fputc(diag.fatal_count == 0 ? 0x00 : 0xFF, f);
+      fclose(f);
+    } else {
+      run.status_file_name = nullptr;
+      report_error("Could not open ``status='' file");
+    }
+  }
+  exit(status);
+}
+
+void interrupt_handler(int) {
+  for (auto* slot : {&run.in_file, &run.out_file}) {
+    if (FILE* f = slot->exchange(nullptr)) close(fileno(f));
+  }
+  for (auto& slot : run.temp_file) {
+    if (const char* name = slot.exchange(nullptr)) unlink(name);
+  }
+  if (const char* name = run.status_file_name.exchange(nullptr)) {
+    int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd >= 0) {
+      unsigned char byte = diag.fatal_count == 0 ? 0x00 : 0xFF;
+      ssize_t written = write(fd, &byte, 1);
+      (void)written;
+      close(fd);
+    } else {
+      write_text("\"");
+      write_text(src.cur_file_name ? src.cur_file_name : "");
+      write_text("\", line ");
+      write_number(src.stmt_line);
+      write_text(": Could not open ``status='' file\n");
+    }
+  }
+  _exit(2);
+}
+
+void install_interrupt_handler() {
+  struct sigaction action;
+  memset(&action, 0, sizeof action);
+  action.sa_handler = interrupt_handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+InterruptGuard::InterruptGuard() {
+  sigset_t block;
+  sigemptyset(&block);
+  sigaddset(&block, SIGINT);
+  sigprocmask(SIG_BLOCK, &block, nullptr);
+}
+
+InterruptGuard::~InterruptGuard() {
+  sigset_t block;
+  sigemptyset(&block);
+  sigaddset(&block, SIGINT);
+  sigprocmask(SIG_UNBLOCK, &block, nullptr);
+}
+
+void add_temp_file(const char* name) {
+  for (auto& slot : run.temp_file) {
+    if (!slot.load()) {
+      slot = name;
+      return;
+    }
+  }
+  report_internal("add_temp_file() - too many work files");
+}
+
+void forget_temp_file(const char* name) {
+  for (auto& slot : run.temp_file) {
+    if (slot.load() == name) slot = nullptr;
+  }
+}
+
+bool close_pass_stream(std::atomic<FILE*>& slot) {
+  FILE* f = slot.exchange(nullptr);
+  if (!f) return true;
+  bool ok = !ferror(f);
+  if (fclose(f) != 0) ok = false;
+  return ok;
+}
+
+void reset_run_state() {
+  run.in_file = nullptr;
+  run.out_file = nullptr;
+  for (auto& slot : run.temp_file) slot = nullptr;
+  run.status_file_name = nullptr;
+  run.pass = 0;
+  run.no_optimization = false;
+  run.prog_name[0] = '\0';
+}

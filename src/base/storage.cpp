@@ -1,0 +1,91 @@
+#include "base/storage.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "base/diag.h"
+#include "base/run.h"
+
+RuleVar rule_vars[26];
+
+namespace {
+
+// Texts bound during one match attempt. When the block grows, the old block
+// is kept (retired) until clear_vars, so texts handed out earlier stay valid.
+struct VarStorage {
+  char* start = nullptr;
+  size_t capacity = 0;
+  size_t used = 0;
+  std::vector<char*> retired;  // old blocks that earlier texts still point into
+};
+VarStorage vars;
+
+void free_retired() {
+  for (char* block : vars.retired) free(block);
+  vars.retired.clear();
+}
+
+}  // namespace
+
+void* checked_alloc(size_t size, const char* label) {
+  void* block = malloc(size ? size : 1);
+  if (!block) {
+    report_error_here("Malloc() denied space for %s", label);
+    terminate_run(-1);
+  }
+  return block;
+}
+
+void* checked_realloc(void* block, size_t size, const char* label) {
+  void* moved = realloc(block, size ? size : 1);
+  if (!moved) {
+    report_error_here("realloc() denied space for %s", label);
+    terminate_run(-1);
+  }
+  return moved;
+}
+
+char* save_string(const char* text) {
+  size_t len = strlen(text);
+  char* copy = static_cast<char*>(checked_alloc(len + 1, "string storage"));
+  memcpy(copy, text, len + 1);
+  return copy;
+}
+
+void release(void* block) { free(block); }
+
+char* store_var_text(const char* start, int len) {
+  size_t need = vars.used + len + 1;
+  if (need > vars.capacity) {
+    size_t capacity = vars.capacity == 0 ? 1024 : vars.capacity * 2;
+    while (need > capacity) capacity *= 2;
+    char* block = static_cast<char*>(checked_alloc(capacity, "variable storage"));
+    if (vars.start) {
+      memcpy(block, vars.start, vars.used);
+      vars.retired.push_back(vars.start);
+    }
+    vars.start = block;
+    vars.capacity = capacity;
+  }
+  char* copy = vars.start + vars.used;
+  memcpy(copy, start, len);
+  copy[len] = '\0';
+  vars.used += len + 1;
+  return copy;
+}
+
+void clear_vars() {
+  for (RuleVar& v : rule_vars) v = RuleVar{nullptr, 0};
+  vars.used = 0;
+  free_retired();
+}
+
+size_t var_storage_capacity() { return vars.capacity; }
+
+void reset_storage() {
+  clear_vars();
+  free(vars.start);
+  vars.start = nullptr;
+  vars.capacity = 0;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the program twice (plain, and under AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test on both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/prereqs.sh g++ cmake make libgtest-dev python3
+jobs=$(nproc)
+for variant in build:OFF build-san:ON; do
+  dir=${variant%%:*}
+  cmake -S . -B "$dir" -DQVPEEP_SANITIZE="${variant##*:}" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+done
