@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/options.h"
 #include "base/run.h"
 
 SourceLine src;
@@ -58,7 +59,7 @@ void report_error(const char* fmt, ...) {
 }
 
 void report_warning_here(const char* fmt, ...) {
-  if (diag.warnings_off) return;
+  if (opts.warnings_off) return;
   echo_line();
   va_list args;
   va_start(args, fmt);
@@ -68,7 +69,7 @@ void report_warning_here(const char* fmt, ...) {
 }
 
 void report_warning(const char* fmt, ...) {
-  if (diag.warnings_off) return;
+  if (opts.warnings_off) return;
   va_list args;
   va_start(args, fmt);
   vreport_at("Warning: ", fmt, args);
@@ -115,5 +116,4 @@ void reset_diag() {
   diag.fatal_count = 0;
   diag.warning_count = 0;
   diag.optimizing_phase = false;
-  diag.warnings_off = false;
 }

@@ -21,7 +21,6 @@ struct DiagState {
   volatile sig_atomic_t fatal_count = 0;  // never reset; read by the interrupt handler
   int warning_count = 0;                  // zeroed at every pass start
   bool optimizing_phase = false;          // on from the first pass
-  bool warnings_off = false;              // -w
 };
 extern DiagState diag;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/diag.h"
+#include "base/options.h"
 #include "base/run.h"
 #include "base/storage.h"
 
@@ -29,4 +30,25 @@ const char* make_temp_name() {
   const char* saved = save_string(name);
   add_temp_file(saved);
   return saved;
+}
+
+void copy_file(const char* from, const char* to) {
+  if (opts.debug_level != 0) printf("Copying %s -> %s\n", from, to);
+  FILE* in = open_file(from, "r");
+  FILE* out = open_file(to, "w");
+  char buf[1 << 16];
+  size_t n;
+  bool ok = true;
+  while ((n = fread(buf, 1, sizeof buf, in)) > 0) {
+    if (fwrite(buf, 1, n, out) != n) {
+      ok = false;
+      break;
+    }
+  }
+  fclose(in);
+  if (fclose(out) != 0) ok = false;
+  if (!ok) {
+    report_sys_error("Cannot write file ``%s''", to);
+    terminate_run(-1);
+  }
 }

@@ -10,3 +10,7 @@ FILE* open_file(const char* name, const char* mode);
 // with "wk" and returns its name (in string storage). Records it with
 // add_temp_file in the same step, so an interrupt never leaves it behind.
 const char* make_temp_name();
+
+// Copies the whole file `from` onto `to`, byte for byte; a file that cannot
+// be opened ends the run. Prints "Copying" under +z.
+void copy_file(const char* from, const char* to);

@@ -1,0 +1,5 @@
+#include "base/options.h"
+
+OptionState opts;
+
+void reset_options() { opts = OptionState{}; }

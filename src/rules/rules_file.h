@@ -1,0 +1,44 @@
+// The rules file: statement lexer, parser and the per-pass rule lists.
+#pragma once
+
+#include <vector>
+
+struct st_entry;
+struct rx_program;
+
+enum {
+  RL_REPLACE = 1,
+  RL_BY = 2,
+  RL_EMPTY = 3,
+  RL_LINE = 4,
+  RL_EOF = 5,
+  RL_SETTING = 6,
+  RL_DELETE_ASM_DIRS = 7,
+  RL_DEBUG_LABELS = 8,
+  RL_PASS = 9,
+  RL_CSTYLE = 10,
+};
+
+enum { RS_IDLE = 0, RS_BY_LINES = 1, RS_REPLACE = 2, RS_REPLACE_LINES = 3, RS_BY = 4 };
+
+struct RulesState {
+  std::vector<st_entry*> pass_rules;  // per pass: the first rule, chained by next_rule
+  int pass_count = 0;                 // .pass directives read
+  int max_repl_lines = 1;             // most .replace lines of any rule
+  int state = RS_IDLE;                // parser state
+  st_entry* cur_rule = nullptr;       // first line of the rule being read
+  st_entry* last_line = nullptr;      // line the next one is chained after
+  int repl_lines = 0, by_lines = 0;   // lines of the current rule's parts
+  bool delete_asm_dirs = false;
+  bool cstyle = false;
+  bool debug_labels_declared = false;
+  rx_program* debug_label_re = nullptr;
+};
+extern RulesState rules;
+
+void init_rules_syntax();
+void read_rules();
+int rules_lex();
+void store_rule();
+
+void reset_rules();
