@@ -1,0 +1,92 @@
+#include "driver/rules_source.h"
+
+#include <cerrno>
+
+#include "base/options.h"
+#include "base/run.h"
+#include "vop/scanner.h"
+
+namespace {
+
+// Drops the compare with zero of a result just computed before a jump on
+// the flags that the operation itself set.
+const char* const kEmbeddedRules[] = {
+    ".replace",
+    "\t<x/dec|dec.b|decd|decd.b|inc|inc.b|incd|incd.b|inv|inv.b/> <b>",
+    "\tcmp\t#0x0,<b>",
+    "\t<d/(jeq|jne|jz|jnz|jn)/> <e>",
+    ".by",
+    "\t<x> <b>",
+    "\t<d> <e>",
+    "\t",
+    ".replace",
+    "\t<a/(and.b)|and|(xor.b)|xor/> <b>,<c>",
+    "\tcmp\t#0x0,<c>",
+    "\t<d/(jeq|jne|jz|jnz|jn)/> <e>",
+    ".by",
+    "\t<a> <b>,<c>",
+    "\t<d> <e>",
+    "\t",
+    ".replace",
+    "\t<a/(add.b)|add|(sub.b)|sub|(addc.b)|addc/> <b>,<c>",
+    "\tcmp\t#0x0,<c>",
+    "\t<d/(jeq|jne|jz|jnz|jn)/> <e>",
+    ".by",
+    "\t<a> <b>,<c>",
+    "\t<d> <e>",
+    nullptr,
+};
+
+#ifdef QVPEEP_EMBEDDED_ONLY
+constexpr bool kEmbeddedOnly = true;
+#else
+constexpr bool kEmbeddedOnly = false;
+#endif
+
+bool no_embedded_rules() { return !rules_source.embedded_rules || !rules_source.embedded_rules[0]; }
+
+}  // namespace
+
+RulesSourceState rules_source = {kEmbeddedRules, kEmbeddedOnly};
+
+RulesChoice select_rules_source(const char* name) {
+  bool none_embedded = no_embedded_rules();
+  if (rules_source.embedded_only) {
+    if (none_embedded) {
+      printf("this program needs embedded rules\n");
+      return {nullptr, 1};
+    }
+    if (opts.rules_designated)
+      printf("%s, %s\n", "ignored attempt to specify rules file", "using embedded rules");
+    return {nullptr, 0};
+  }
+  if (name[0] && (opts.rules_designated || none_embedded)) {
+    if (FILE* f = fopen(name, "r")) return {f, 0};
+    if (errno != ENOENT) printf("cannot open rules file \"%s\"\n", name);
+    if (none_embedded) return {nullptr, opts.debug_level != 0 ? 1 : 2};
+    printf("using embedded rules instead\n");
+    return {nullptr, 0};
+  }
+  if (none_embedded) {
+    printf("%s and %s\n", "no embedded rules", "no rules file specified");
+    return {nullptr, 1};
+  }
+  return {nullptr, 0};
+}
+
+void open_rules_source() {
+  RulesChoice choice = select_rules_source(opts.rules_name.c_str());
+  if (choice.status == 1) printf("no optimization will be done\n");
+  if (choice.status != 0) {
+    run.no_optimization = true;
+    return;
+  }
+  if (choice.file) {
+    open_scanner_file(choice.file, opts.rules_name.c_str());
+  } else {
+    opts.rules_name = "<embedded rules file>";
+    open_scanner_lines(rules_source.embedded_rules, opts.rules_name.c_str());
+  }
+}
+
+void reset_rules_source() { rules_source = {kEmbeddedRules, kEmbeddedOnly}; }
