@@ -107,7 +107,7 @@ void write_debug_labels(debug_label* list) {
   while (list) {
     debug_label* next = list->next;
     fprintf(run.out_file, "%s:\n", list->name);
-    release_debug_label(list);
+    release(list);
     list = next;
   }
 }

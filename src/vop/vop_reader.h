@@ -60,7 +60,5 @@ void take_pending_comments(vop* v);
 void append_comments(vop* v, comment* list);
 void add_debug_label(vop* v, const char* name);
 void append_debug_labels(vop* v, debug_label* list);
-// Releases one debug label node with its name.
-void release_debug_label(debug_label* d);
 
 void reset_reader_state();
