@@ -29,6 +29,7 @@ struct RulesState {
   st_entry* cur_rule = nullptr;       // first line of the rule being read
   st_entry* last_line = nullptr;      // line the next one is chained after
   int repl_lines = 0, by_lines = 0;   // lines of the current rule's parts
+  int rules_stored = 0;               // rules begun, over all passes
   bool delete_asm_dirs = false;
   bool cstyle = false;
   bool debug_labels_declared = false;
@@ -36,9 +37,14 @@ struct RulesState {
 };
 extern RulesState rules;
 
+// Makes the rules-file syntax active, clears the variables, compiles "^DBG".
 void init_rules_syntax();
+// Reads the whole rules input into the pass lists and the directive flags.
 void read_rules();
+// Lexes one statement of the rules input; applies the lexical settings.
 int rules_lex();
+// Stores the rule line just lexed in the rule being read.
 void store_rule();
 
+// Back to the start values (tests).
 void reset_rules();

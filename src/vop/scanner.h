@@ -27,10 +27,13 @@ struct ScannerState {
   int tok_start = 0;                       // where the current statement's text begins
   int line_no = 0;                         // newlines read from the current input
   bool at_eof = false;                     // input exhausted, buffer empty
+  char* line_mem = nullptr;                // the line buffer, kept for the run
+  int line_cap = 0;                        // its size in bytes
 };
 extern ScannerState scanner;
 
 // Comment markers and operand delimiters. A null marker means none.
+// delim_desc belongs to the set: activate_syntax replaces it.
 struct SyntaxSet {
   const char* comment_char;
   const char* comment_begin;
@@ -51,6 +54,8 @@ struct LexLine {
   const char* lex_opnds[kMaxOperands];  // each zero-terminated, into the text area
   int lex_opnd_len[kMaxOperands];
   unsigned char lex_delims[kMaxOperands];
+  char* lex_text;    // operand text area; grows with plain operands
+  int lex_text_cap;  // its size in bytes
 };
 extern LexLine lexed;
 
