@@ -104,14 +104,15 @@ void close_section(cfg_reader* r) {
   }
 }
 
-// Applies a section line ("[name]" or "[]", blanks allowed inside the
-// brackets, anything after them ignored); false when the line is not one.
+// Applies a section line ("[name]" or "[]", blanks allowed inside and after
+// the brackets); false when the line is not one, so it is read as an entry.
 bool apply_section_line(cfg_reader* r, const char* p) {
   if (*p != '[') return false;
   const char* name = skip_blanks(p + 1);
   const char* end = name;
   while (isalnum(static_cast<unsigned char>(*end))) end++;
-  if (*skip_blanks(end) != ']') return false;
+  const char* close = skip_blanks(end);
+  if (*close != ']' || *skip_blanks(close + 1) != '\0') return false;
   if (end == name) {
     close_section(r);
   } else {

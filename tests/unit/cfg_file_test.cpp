@@ -147,7 +147,9 @@ const LookupCase kCases[] = {
      ""},
     {"reopening after close", {"[a]", "[]", "[b]", "k = 1"}, "b*k", "1", ""},
     {"digits in a section name", {"[Q7]", "k = 1"}, "Q7*k", "1", ""},
-    {"text after ] ignored", {"[s] note", "k = 1"}, "s*k", "1", ""},
+    {"blanks after ] allowed", {"[s] \t", "k = 1"}, "s*k", "1", ""},
+    {"text after ] makes an entry", {"[s] note", "k = 1"}, "k", "1", ""},
+    {"text after ] is the value", {"[s] note", "k = 1"}, "[s]", "note", ""},
     {"bad section name makes an entry", {"[a-b]", "k = v"}, "k", "v", ""},
     {"bad section line is an entry", {"[a-b] = x"}, "[a-b]", "x", ""},
     {"two names in brackets make an entry", {"[a b]", "k = v"}, "k", "v", ""},
@@ -346,6 +348,7 @@ class CfgGetTest : public TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
+    cfg_state.embedded_only = false;  // both sources, whatever the build
     for (const char* name : {"QVDIR", "QVSYS"}) {
       const char* v = getenv(name);
       saved_.push_back(v ? std::optional<std::string>(v) : std::nullopt);
