@@ -35,7 +35,9 @@ namespace {
 constexpr size_t kBufSize = 1025;
 constexpr size_t kMaxText = kBufSize - 1;
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
 
 const char* skip_blanks(const char* p) {
   while (is_blank(*p)) p++;
@@ -280,11 +282,15 @@ void cfg_close(cfg_reader* reader) {
 }
 
 const char* cfg_get(const char* key) {
+  const char* builtin = cfg_state.builtin_value;
   lookup_into(cfg_open_lines(cfg_state.builtin_lines, 0), key, cfg_state.builtin_value);
-  if (cfg_state.embedded_only) return cfg_state.builtin_value[0] ? cfg_state.builtin_value : nullptr;
-  lookup_into(cfg_open_file(config_file_path().c_str(), 0), key, cfg_state.file_value);
-  if (cfg_state.file_value[0]) return cfg_state.file_value;
-  return cfg_state.builtin_value[0] ? cfg_state.builtin_value : nullptr;
+  if (!cfg_state.embedded_only) {
+    lookup_into(cfg_open_file(config_file_path().c_str(), 0), key, cfg_state.file_value);
+    if (cfg_state.file_value[0]) return cfg_state.file_value;
+  }
+  return builtin[0] ? builtin : nullptr;
 }
 
-void reset_cfg() { cfg_state = CfgState{cfg_builtin_lines, kEmbeddedOnly, "", ""}; }
+void reset_cfg() {
+  cfg_state = CfgState{cfg_builtin_lines, kEmbeddedOnly, "", ""};
+}

@@ -9,8 +9,8 @@ struct cfg_reader;
 constexpr int kCfgResultSize = 1040;
 
 struct CfgState {
-  const char* const* builtin_lines;  // lines compiled into the program, null-ended
-  bool embedded_only;                // the build consults the built-in lines only
+  const char* const* builtin_lines;    // lines compiled into the program, null-ended
+  bool embedded_only;                  // the build consults the built-in lines only
   char builtin_value[kCfgResultSize];  // last value found in the built-in lines
   char file_value[kCfgResultSize];     // last value found in the configuration file
 };

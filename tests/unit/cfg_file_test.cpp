@@ -16,10 +16,14 @@ namespace fs = std::filesystem;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-std::string repeat(char c, size_t n) { return std::string(n, c); }
+std::string repeat(char c, size_t n) {
+  return std::string(n, c);
+}
 
 // The first 50 characters of a line, as the store's messages show it.
-std::string head50(const std::string& line) { return line.substr(0, 50); }
+std::string head50(const std::string& line) {
+  return line.substr(0, 50);
+}
 
 void write_file(const fs::path& path, const std::string& text) {
   FILE* f = fopen(path.c_str(), "w");
@@ -102,10 +106,16 @@ const std::string kKey30 = repeat('k', 30);
 
 const LookupCase kCases[] = {
     // Values
-    {"quoted value keeps the blank", {"[qvpeep]", "CmdLineOptions = \"+stats -w\""},
-     "qvpeep*CmdLineOptions", "+stats -w", ""},
-    {"bare value ends at the blank", {"[qvpeep]", "CmdLineOptions = +stats -w"},
-     "qvpeep*CmdLineOptions", "+stats", ""},
+    {"quoted value keeps the blank",
+     {"[qvpeep]", "CmdLineOptions = \"+stats -w\""},
+     "qvpeep*CmdLineOptions",
+     "+stats -w",
+     ""},
+    {"bare value ends at the blank",
+     {"[qvpeep]", "CmdLineOptions = +stats -w"},
+     "qvpeep*CmdLineOptions",
+     "+stats",
+     ""},
     {"colon separator", {"key:value"}, "key", "value", ""},
     {"equals with blanks", {"key = value"}, "key", "value", ""},
     {"blanks alone", {"key \t value"}, "key", "value", ""},
@@ -122,8 +132,11 @@ const LookupCase kCases[] = {
     {"empty key finds nothing", {"a = 1", " = 2"}, "", std::nullopt, ""},
 
     // Comments and blank lines
-    {"comment lines", {"# k = 1", "; k = 2", "   # k = 3", "\t; k = 4", "", "  ", "k = 5"}, "k",
-     "5", ""},
+    {"comment lines",
+     {"# k = 1", "; k = 2", "   # k = 3", "\t; k = 4", "", "  ", "k = 5"},
+     "k",
+     "5",
+     ""},
     {"hash glued to a bare value", {"k = v#x"}, "k", "v#x", ""},
     {"hash after a blank ends the value", {"k = v #x y"}, "k", "v", ""},
     {"comment after a quoted value", {"k = \"v w\" # c"}, "k", "v w", ""},
@@ -134,17 +147,20 @@ const LookupCase kCases[] = {
     {"section entry is not top-level", {"[s]", "k = v"}, "k", std::nullopt, ""},
     {"blanks inside the brackets", {"  [  qvpeep\t]  ", "o = v"}, "qvpeep*o", "v", ""},
     {"[] closes the only section",
-     {"[qvpeep]", "CmdLineOptions = in", "[]", "CmdLineOptions = top"}, "CmdLineOptions",
-     "top", ""},
+     {"[qvpeep]", "CmdLineOptions = in", "[]", "CmdLineOptions = top"},
+     "CmdLineOptions",
+     "top",
+     ""},
     {"[] closes, section key still first",
      {"[qvpeep]", "CmdLineOptions = in", "[]", "CmdLineOptions = top"},
-     "qvpeep*CmdLineOptions", "in", ""},
+     "qvpeep*CmdLineOptions",
+     "in",
+     ""},
     {"[ ] with blanks closes", {"[s]", "[ ]", "k = v"}, "k", "v", ""},
     {"[] with no open section is ignored", {"[]", "k = v"}, "k", "v", ""},
     {"nested sections", {"[a]", "[b]", "k = 1"}, "a*b*k", "1", ""},
     {"closing the inner section", {"[a]", "[b]", "k = 1", "[]", "k = 2"}, "a*k", "2", ""},
-    {"closing both sections", {"[a]", "[b]", "k = 1", "[]", "k = 2", "[]", "k = 3"}, "k", "3",
-     ""},
+    {"closing both sections", {"[a]", "[b]", "k = 1", "[]", "k = 2", "[]", "k = 3"}, "k", "3", ""},
     {"reopening after close", {"[a]", "[]", "[b]", "k = 1"}, "b*k", "1", ""},
     {"digits in a section name", {"[Q7]", "k = 1"}, "Q7*k", "1", ""},
     {"blanks after ] allowed", {"[s] \t", "k = 1"}, "s*k", "1", ""},
@@ -167,38 +183,70 @@ const LookupCase kCases[] = {
     {"escape in a quoted value with blanks", {"k = \"a \\x42 c\""}, "k", "a B c", ""},
 
     // Bad values
-    {"bad hex escape", {"k = \\x4g"}, "k", "",
-     "Bad value field in config file (k = \\x4g...)\n"},
-    {"hex escape cut by the end", {"k = \\x4"}, "k", "",
+    {"bad hex escape", {"k = \\x4g"}, "k", "", "Bad value field in config file (k = \\x4g...)\n"},
+    {"hex escape cut by the end",
+     {"k = \\x4"},
+     "k",
+     "",
      "Bad value field in config file (k = \\x4...)\n"},
-    {"short octal escape", {"k = \\12x"}, "k", "",
+    {"short octal escape",
+     {"k = \\12x"},
+     "k",
+     "",
      "Bad value field in config file (k = \\12x...)\n"},
-    {"unknown escape", {"k = \"a\\qb\""}, "k", "",
+    {"unknown escape",
+     {"k = \"a\\qb\""},
+     "k",
+     "",
      "Bad value field in config file (k = \"a\\qb\"...)\n"},
-    {"backslash at the end", {"k = abc\\"}, "k", "",
+    {"backslash at the end",
+     {"k = abc\\"},
+     "k",
+     "",
      "Bad value field in config file (k = abc\\...)\n"},
-    {"quote inside a bare value", {"k = a\"b\""}, "k", "",
+    {"quote inside a bare value",
+     {"k = a\"b\""},
+     "k",
+     "",
      "Bad value field in config file (k = a\"b\"...)\n"},
-    {"missing closing quote", {"k = \"abc"}, "k", "",
+    {"missing closing quote",
+     {"k = \"abc"},
+     "k",
+     "",
      "Bad value field in config file (k = \"abc...)\n"},
-    {"bad value still counts as found", {"k = \"x", "k = y"}, "k", "",
+    {"bad value still counts as found",
+     {"k = \"x", "k = y"},
+     "k",
+     "",
      "Bad value field in config file (k = \"x...)\n"},
     {"bad value in another entry is not read", {"j = \"x", "k = y"}, "k", "y", ""},
-    {"bad value line shown to 50 characters", {"k = \"" + repeat('z', 60)}, "k", "",
+    {"bad value line shown to 50 characters",
+     {"k = \"" + repeat('z', 60)},
+     "k",
+     "",
      "Bad value field in config file (" + head50("k = \"" + repeat('z', 60)) + "...)\n"},
 
     // Too long
-    {"too long line ends the lookup", {"a = 1", kLong1030, "k = v"}, "k", std::nullopt,
+    {"too long line ends the lookup",
+     {"a = 1", kLong1030, "k = v"},
+     "k",
+     std::nullopt,
      "Configuration line is too long (" + head50(kLong1030) + ",,,)\n"},
     {"key found before a too long line", {"a = 1", kLong1030, "k = v"}, "a", "1", ""},
     {"compound key too long",
-     {"[" + kSection1000 + "]", kKey30 + " = v", "[]", "k = top"}, "k", "top",
+     {"[" + kSection1000 + "]", kKey30 + " = v", "[]", "k = top"},
+     "k",
+     "top",
      "Compound key too long (" + head50(kKey30 + " = v") + "...)\n"},
     {"compound key of 1024 characters fits",
      {"[" + kSection1000 + "]", repeat('k', 23) + " = v"},
-     kSection1000 + "*" + repeat('k', 23), "v", ""},
+     kSection1000 + "*" + repeat('k', 23),
+     "v",
+     ""},
     {"section path too long is emptied",
-     {"[" + repeat('a', 600) + "]", "[" + repeat('b', 500) + "]", "k = v"}, "k", "v",
+     {"[" + repeat('a', 600) + "]", "[" + repeat('b', 500) + "]", "k = v"},
+     "k",
+     "v",
      "Compound key too long (" + head50("[" + repeat('b', 500) + "]") + "...)\n"},
 };
 
