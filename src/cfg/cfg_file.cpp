@@ -78,22 +78,21 @@ bool read_line(cfg_reader* r) {
   return true;
 }
 
-// Joins the section path and `name` with '*' into `out`; false, with the
-// message and `out` emptied, when the result would not fit.
-bool join_key(cfg_reader* r, const char* name, size_t name_len, char* out) {
+// Joins the section path and `name` with '*' into `out`; a result that would
+// not fit is reported and leaves `out` empty.
+void join_key(cfg_reader* r, const char* name, size_t name_len, char* out) {
   size_t path_len = strlen(r->section);
   size_t total = path_len == 0 ? name_len : path_len + 1 + name_len;
   if (total > kMaxText) {
     printf("Compound key too long (%.50s...)\n", r->line);
     out[0] = '\0';
-    return false;
+    return;
   }
   if (path_len != 0 && out != r->section) memcpy(out, r->section, path_len);
   size_t at = path_len;
   if (path_len != 0) out[at++] = '*';
   memcpy(out + at, name, name_len);
   out[at + name_len] = '\0';
-  return true;
 }
 
 // Drops the innermost section; an empty path stays empty.
