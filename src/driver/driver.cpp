@@ -1,5 +1,68 @@
 #include "driver/driver.h"
 
-#include "base/run.h"
+#include <cstdio>
+#include <cstdlib>
 
-[[noreturn]] void run_program(int, char**) { terminate_run(0); }
+#include "base/diag.h"
+#include "base/options.h"
+#include "base/run.h"
+#include "driver/options.h"
+#include "driver/pending.h"
+
+namespace {
+
+// QVDIR and QVSYS name the toolchain directory and system; either one set
+// means the user pointed at a rules file.
+void read_environment() {
+  if (const char* dir = getenv("QVDIR")) {
+    opts.toolchain_dir = dir;
+    opts.rules_designated = true;
+  }
+  if (const char* sys = getenv("QVSYS")) {
+    opts.system_name = sys;
+    opts.rules_designated = true;
+  }
+}
+
+void collect_options(int argc, char** argv) {
+  inject_config_options();
+  // Names and rls= from the configuration value have no lasting effect.
+  opts.input_given = opts.output_given = opts.rules_given = false;
+  parse_options(argc, argv);
+  finish_options();
+}
+
+void check_rules() {
+  print_summary(opts.silent);
+  if (diag.fatal_count != 0) {
+    fputs("Processing terminated\n", stdout);
+    terminate_run(-1);
+  }
+}
+
+void run_passes() {
+  for (run.pass = 0; run.pass <= pending_pass_count(); run.pass++) {
+    pending_pass_begin(run.pass);
+    pending_read_vops(run.pass);
+    pending_pass_end(run.pass);
+  }
+}
+
+}  // namespace
+
+[[noreturn]] void run_program(int argc, char** argv) {
+  // Line-buffered, so that an interrupt loses nothing already printed.
+  setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+  set_prog_name(argc, argv);
+  pending_init_char_class();
+  read_environment();
+  collect_options(argc, argv);
+  install_interrupt_handler();
+  pending_clear_interned();
+  pending_init_rules_syntax();
+  pending_read_rules();
+  check_rules();
+  run_passes();
+  print_summary(opts.silent);
+  terminate_run(diag.fatal_count != 0 ? -1 : 0);
+}
