@@ -7,7 +7,10 @@
 #include "base/options.h"
 #include "base/run.h"
 #include "driver/options.h"
-#include "driver/pending.h"
+#include "optimizer/passes.h"
+#include "optimizer/window.h"
+#include "rules/rules_file.h"
+#include "vop/scanner.h"
 
 namespace {
 
@@ -41,10 +44,10 @@ void check_rules() {
 }
 
 void run_passes() {
-  for (run.pass = 0; run.pass <= pending_pass_count(); run.pass++) {
-    pending_pass_begin(run.pass);
-    pending_read_vops(run.pass);
-    pending_pass_end(run.pass);
+  for (run.pass = 0; run.pass <= rules.pass_count; run.pass++) {
+    pass_begin(run.pass);
+    read_vops(run.pass);
+    pass_end(run.pass);
   }
 }
 
@@ -54,13 +57,13 @@ void run_passes() {
   // Line-buffered, so that an interrupt loses nothing already printed.
   setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
   set_prog_name(argc, argv);
-  pending_init_char_class();
+  init_char_class();
   read_environment();
   collect_options(argc, argv);
   install_interrupt_handler();
-  pending_clear_interned();
-  pending_init_rules_syntax();
-  pending_read_rules();
+  clear_interned();
+  init_rules_syntax();
+  read_rules();
   check_rules();
   run_passes();
   print_summary(opts.silent);

@@ -15,7 +15,7 @@
 #include "base/run.h"
 #include "base/storage.h"
 #include "cfg/cfg_file.h"
-#include "driver/pending.h"
+#include "driver/rules_source.h"
 
 namespace {
 
@@ -209,7 +209,7 @@ void finish_options() {
   complete_names();
   src.cur_file_name = opts.rules_name.c_str();
   if (!opts.silent) print_banner();
-  pending_select_rules_source();
+  open_rules_source();
 }
 
 void usage_error(const char* fmt, ...) {
