@@ -9,12 +9,14 @@ A case folder holds:
   stdout   expected standard output of all runs together
   status   expected exit status of each run, one per line
   out/     expected files in the directory after the runs (absent: none at all)
-Standard error must always be empty. With --rebase the expectations are
+Standard error must always be empty. Work-file names in standard output
+(./wk and six characters, chosen at random) read as ./wkXXXXXX. With --rebase the expectations are
 rewritten from what the program does now: review the diff before committing.
 """
 import argparse
 import difflib
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -72,6 +74,7 @@ def run_case(binary, case):
             stdout += p.stdout
             stderr += p.stderr
             statuses.append(p.returncode if p.returncode >= 0 else 128 - p.returncode)
+        stdout = re.sub(rb"\./wk[A-Za-z0-9]{6}", b"./wkXXXXXX", stdout)
         return stdout, stderr, statuses, read_tree(work)
 
 

@@ -1,0 +1,12 @@
+	dec	r5
+	cmp	#0x0,r5
+	jne	L1
+	add.b	#1,r6
+	cmp	#0x0,r6
+	jz	L2
+	dec.b	r7
+	cmp	#0x0,r7
+	jnz	L3
+	xor	r1,r2
+	cmp	#0x0,r2
+	jge	L4

@@ -1,0 +1,3 @@
+	spin	r1
+	spin	r2
+	stop

@@ -1,0 +1,2 @@
+; nothing but a comment
+	.text

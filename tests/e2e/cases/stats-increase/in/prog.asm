@@ -1,0 +1,3 @@
+	swap	r1,r2
+	nop
+	nop

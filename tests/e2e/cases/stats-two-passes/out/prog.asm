@@ -1,0 +1,4 @@
+	push	r1
+	pop	r2
+	inc	r3
+	nop
