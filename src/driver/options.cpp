@@ -17,6 +17,8 @@
 #include "cfg/cfg_file.h"
 #include "driver/pending.h"
 
+OptionWords option_words;
+
 namespace {
 
 constexpr int kMaxConfigWords = 1023;
@@ -24,6 +26,17 @@ constexpr int kPieceSize = 255;
 
 bool starts_with(const char* word, std::string_view prefix) {
   return std::string_view(word).starts_with(prefix);
+}
+
+char* keep_word(char* word) {
+  OptionWords& w = option_words;
+  if (w.count == w.capacity) {
+    w.capacity = w.capacity == 0 ? 64 : w.capacity * 2;
+    w.kept = static_cast<char**>(
+        checked_realloc(w.kept, w.capacity * sizeof(char*), "option words"));
+  }
+  w.kept[w.count++] = word;
+  return word;
 }
 
 bool is_word_blank(char c) { return c == ' ' || c == '\t' || c == '\f'; }
@@ -144,6 +157,12 @@ void print_usage_lines() {
 
 }  // namespace
 
+void reset_option_words() {
+  for (int i = 0; i < option_words.count; i++) release(option_words.kept[i]);
+  release(option_words.kept);
+  option_words = OptionWords{};
+}
+
 void set_prog_name(int argc, const char* const* argv) {
   opts.prog_path = argc >= 1 && argv[0] ? argv[0] : "";
   const char* base = opts.prog_path.c_str();
@@ -178,7 +197,7 @@ void inject_option_text(const char* value) {
     memcpy(word, start, len);
     word[len] = '\0';
     if (opts.debug_level != 0) printf("Global cmd line option '%s'\n", word);
-    words.push_back(word);
+    words.push_back(keep_word(word));
   });
   if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
 }
@@ -194,7 +213,7 @@ void read_option_file(const char* name) {
   while (fgets(piece, sizeof piece, f)) {
     std::vector<const char*> words{""};
     cut_words(piece, [&](const char* start, size_t len) {
-      words.push_back(save_string(std::string(start, len).c_str()));
+      words.push_back(keep_word(save_string(std::string(start, len).c_str())));
     });
     if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
     opts.opt_file_line++;

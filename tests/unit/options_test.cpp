@@ -48,6 +48,7 @@ class OptionsTest : public ::testing::Test {
     reset_options();
     reset_run_state();
     reset_diag();
+    reset_option_words();
     const char* argv[] = {"qvpeep"};
     set_prog_name(1, argv);
   }
