@@ -32,14 +32,16 @@ char* keep_word(char* word) {
   OptionWords& w = option_words;
   if (w.count == w.capacity) {
     w.capacity = w.capacity == 0 ? 64 : w.capacity * 2;
-    w.kept = static_cast<char**>(
-        checked_realloc(w.kept, w.capacity * sizeof(char*), "option words"));
+    w.kept =
+        static_cast<char**>(checked_realloc(w.kept, w.capacity * sizeof(char*), "option words"));
   }
   w.kept[w.count++] = word;
   return word;
 }
 
-bool is_word_blank(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+bool is_word_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\f';
+}
 
 // Calls keep(start, length) for every word of `text` up to its end or its
 // first newline.
@@ -183,7 +185,9 @@ void parse_options(int count, const char* const* words) {
   for (int i = 1; i < count; i++) parse_word(words[i]);
 }
 
-void inject_config_options() { inject_option_text(cfg_get("qvpeep*CmdLineOptions")); }
+void inject_config_options() {
+  inject_option_text(cfg_get("qvpeep*CmdLineOptions"));
+}
 
 void inject_option_text(const char* value) {
   if (!value || *value == '\0') return;
@@ -243,7 +247,9 @@ void usage_error(const char* fmt, ...) {
   terminate_run(-1);
 }
 
-void print_banner() { printf("%s %s %s\n", run.prog_name, "1.07", "2003/05/14"); }
+void print_banner() {
+  printf("%s %s %s\n", run.prog_name, "1.07", "2003/05/14");
+}
 
 void complete_names() {
   if (embedded_only) {

@@ -195,9 +195,9 @@ TEST_F(OptionsTest, ProgNameCutTo127Characters) {
 TEST_F(OptionsTest, UsageNamesInvocationPathWhenItDiffers) {
   const char* argv[] = {"./bin/QVPEEP.exe"};
   set_prog_name(1, argv);
-  EXPECT_EXIT_PRINTS(parse({"-x"}), 255,
-                     usage_output("Unknown option -x") +
-                         "\"qvpeep\" was invoked as \"./bin/QVPEEP.exe\"\n");
+  EXPECT_EXIT_PRINTS(
+      parse({"-x"}), 255,
+      usage_output("Unknown option -x") + "\"qvpeep\" was invoked as \"./bin/QVPEEP.exe\"\n");
 }
 
 // Main scan
