@@ -17,6 +17,8 @@
 #include "cfg/cfg_file.h"
 #include "driver/rules_source.h"
 
+OptionWords option_words;
+
 namespace {
 
 constexpr int kMaxConfigWords = 1023;
@@ -26,7 +28,20 @@ bool starts_with(const char* word, std::string_view prefix) {
   return std::string_view(word).starts_with(prefix);
 }
 
-bool is_word_blank(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+char* keep_word(char* word) {
+  OptionWords& w = option_words;
+  if (w.count == w.capacity) {
+    w.capacity = w.capacity == 0 ? 64 : w.capacity * 2;
+    w.kept =
+        static_cast<char**>(checked_realloc(w.kept, w.capacity * sizeof(char*), "option words"));
+  }
+  w.kept[w.count++] = word;
+  return word;
+}
+
+bool is_word_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\f';
+}
 
 // Calls keep(start, length) for every word of `text` up to its end or its
 // first newline.
@@ -144,6 +159,12 @@ void print_usage_lines() {
 
 }  // namespace
 
+void reset_option_words() {
+  for (int i = 0; i < option_words.count; i++) release(option_words.kept[i]);
+  release(option_words.kept);
+  option_words = OptionWords{};
+}
+
 void set_prog_name(int argc, const char* const* argv) {
   opts.prog_path = argc >= 1 && argv[0] ? argv[0] : "";
   const char* base = opts.prog_path.c_str();
@@ -164,7 +185,9 @@ void parse_options(int count, const char* const* words) {
   for (int i = 1; i < count; i++) parse_word(words[i]);
 }
 
-void inject_config_options() { inject_option_text(cfg_get("qvpeep*CmdLineOptions")); }
+void inject_config_options() {
+  inject_option_text(cfg_get("qvpeep*CmdLineOptions"));
+}
 
 void inject_option_text(const char* value) {
   if (!value || *value == '\0') return;
@@ -178,7 +201,7 @@ void inject_option_text(const char* value) {
     memcpy(word, start, len);
     word[len] = '\0';
     if (opts.debug_level != 0) printf("Global cmd line option '%s'\n", word);
-    words.push_back(word);
+    words.push_back(keep_word(word));
   });
   if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
 }
@@ -194,7 +217,7 @@ void read_option_file(const char* name) {
   while (fgets(piece, sizeof piece, f)) {
     std::vector<const char*> words{""};
     cut_words(piece, [&](const char* start, size_t len) {
-      words.push_back(save_string(std::string(start, len).c_str()));
+      words.push_back(keep_word(save_string(std::string(start, len).c_str())));
     });
     if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
     opts.opt_file_line++;
@@ -224,7 +247,9 @@ void usage_error(const char* fmt, ...) {
   terminate_run(-1);
 }
 
-void print_banner() { printf("%s %s %s\n", run.prog_name, "1.07", "2003/05/14"); }
+void print_banner() {
+  printf("%s %s %s\n", run.prog_name, "1.07", "2003/05/14");
+}
 
 void complete_names() {
   if (embedded_only) {

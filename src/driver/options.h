@@ -12,6 +12,19 @@ constexpr bool embedded_only = true;
 constexpr bool embedded_only = false;
 #endif
 
+// The words taken from the configuration value and from option files: the
+// status= and msg= texts and option-file names point into them for the run.
+// A plain array, so that no destructor at exit makes them unreachable.
+struct OptionWords {
+  char** kept = nullptr;
+  int count = 0;
+  int capacity = 0;
+};
+extern OptionWords option_words;
+
+// Frees the kept words (tests start clean).
+void reset_option_words();
+
 // Records argument word 0 as prog_path and derives run.prog_name from it.
 void set_prog_name(int argc, const char* const* argv);
 

@@ -49,8 +49,8 @@ struct ReportCase {
 const ReportCase kReports[] = {
     {"error here", [] { report_error_here("Bad operand %s", "r5"); },
      "\tmov\tr5,r6\n\t   \t |\n\"rules.rls\", line 7: Bad operand r5\n", 1, 0},
-    {"error", [] { report_error("Missing %s", ".by"); },
-     "\"rules.rls\", line 7: Missing .by\n", 1, 0},
+    {"error", [] { report_error("Missing %s", ".by"); }, "\"rules.rls\", line 7: Missing .by\n", 1,
+     0},
     {"warning here", [] { report_warning_here("Unknown escape %c", 'q'); },
      "\tmov\tr5,r6\n\t   \t |\n\"rules.rls\", line 7: Warning: Unknown escape q\n", 0, 1},
     {"warning", [] { report_warning("Bad replacement rules may be causing this loop"); },

@@ -48,6 +48,7 @@ class OptionsTest : public ::testing::Test {
     reset_options();
     reset_run_state();
     reset_diag();
+    reset_option_words();
     const char* argv[] = {"qvpeep"};
     set_prog_name(1, argv);
   }
@@ -194,9 +195,9 @@ TEST_F(OptionsTest, ProgNameCutTo127Characters) {
 TEST_F(OptionsTest, UsageNamesInvocationPathWhenItDiffers) {
   const char* argv[] = {"./bin/QVPEEP.exe"};
   set_prog_name(1, argv);
-  EXPECT_EXIT_PRINTS(parse({"-x"}), 255,
-                     usage_output("Unknown option -x") +
-                         "\"qvpeep\" was invoked as \"./bin/QVPEEP.exe\"\n");
+  EXPECT_EXIT_PRINTS(
+      parse({"-x"}), 255,
+      usage_output("Unknown option -x") + "\"qvpeep\" was invoked as \"./bin/QVPEEP.exe\"\n");
 }
 
 // Main scan

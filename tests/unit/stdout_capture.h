@@ -23,7 +23,9 @@ inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-inline bool file_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+inline bool file_exists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
 
 // Everything `fn` prints on standard output (file descriptor 1).
 inline std::string capture_stdout(const std::function<void()>& fn) {
@@ -51,19 +53,19 @@ inline void redirect_stdout_to(const std::string& path) {
 
 // Runs `statement` in a death-test child that must exit with `status`, and
 // checks the whole standard output it printed.
-#define EXPECT_EXIT_PRINTS(statement, status, text)                                \
-  do {                                                                             \
-    std::string qv_out_ = std::string(::testing::TempDir()) + "qvpeep-exit-" +     \
-                          std::to_string(getpid()) + ".txt";                       \
-    fflush(stdout);                                                                \
-    EXPECT_EXIT(                                                                   \
-        {                                                                          \
-          redirect_stdout_to(qv_out_);                                             \
-          statement;                                                               \
-        },                                                                         \
-        ::testing::ExitedWithCode(status), "");                                    \
-    EXPECT_EQ(read_file(qv_out_), text);                                           \
-    unlink(qv_out_.c_str());                                                       \
+#define EXPECT_EXIT_PRINTS(statement, status, text)                                             \
+  do {                                                                                          \
+    std::string qv_out_ =                                                                       \
+        std::string(::testing::TempDir()) + "qvpeep-exit-" + std::to_string(getpid()) + ".txt"; \
+    fflush(stdout);                                                                             \
+    EXPECT_EXIT(                                                                                \
+        {                                                                                       \
+          redirect_stdout_to(qv_out_);                                                          \
+          statement;                                                                            \
+        },                                                                                      \
+        ::testing::ExitedWithCode(status), "");                                                 \
+    EXPECT_EQ(read_file(qv_out_), text);                                                        \
+    unlink(qv_out_.c_str());                                                                    \
   } while (0)
 
 // A fresh directory that is the working directory for the test's lifetime.
