@@ -4,6 +4,13 @@
 
 #include <string>
 
+// A build that uses only the rules and configuration lines compiled into it.
+#ifdef QVPEEP_EMBEDDED_ONLY
+constexpr bool embedded_only = true;
+#else
+constexpr bool embedded_only = false;
+#endif
+
 struct OptionState {
   bool warnings_off = false;     // -w: warnings neither printed nor counted
   bool silent = false;           // +s

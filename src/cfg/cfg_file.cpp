@@ -5,18 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "base/options.h"
 #include "base/run.h"
 #include "base/storage.h"
 
-#if defined(QVPEEP_EMBEDDED_ONLY) && QVPEEP_EMBEDDED_ONLY
-constexpr bool kEmbeddedOnly = true;
-#else
-constexpr bool kEmbeddedOnly = false;
-#endif
-
 const char* const cfg_builtin_lines[] = {nullptr};
 
-CfgState cfg_state = {cfg_builtin_lines, kEmbeddedOnly, "", ""};
+CfgState cfg_state = {cfg_builtin_lines, embedded_only, "", ""};
 
 struct cfg_reader {
   FILE* fp;                        // file source, or null
@@ -291,5 +286,5 @@ const char* cfg_get(const char* key) {
 }
 
 void reset_cfg() {
-  cfg_state = CfgState{cfg_builtin_lines, kEmbeddedOnly, "", ""};
+  cfg_state = CfgState{cfg_builtin_lines, embedded_only, "", ""};
 }

@@ -252,7 +252,7 @@ void print_banner() {
 }
 
 void complete_names() {
-  if (embedded_only) {
+  if (rules_source.embedded_only) {
     opts.rules_name.clear();
   } else if (opts.rules_given) {
     if (!file_extension(opts.rules_name.c_str())) opts.rules_name += ".rls";

@@ -5,13 +5,6 @@
 
 #include "base/diag.h"
 
-// A build that uses only what is compiled into it ignores rules file names.
-#ifdef QVPEEP_EMBEDDED_ONLY
-constexpr bool embedded_only = true;
-#else
-constexpr bool embedded_only = false;
-#endif
-
 // The words taken from the configuration value and from option files: the
 // status= and msg= texts and option-file names point into them for the run.
 // A plain array, so that no destructor at exit makes them unreachable.

@@ -37,17 +37,11 @@ const char* const kEmbeddedRules[] = {
     nullptr,
 };
 
-#ifdef QVPEEP_EMBEDDED_ONLY
-constexpr bool kEmbeddedOnly = true;
-#else
-constexpr bool kEmbeddedOnly = false;
-#endif
-
 bool no_embedded_rules() { return !rules_source.embedded_rules || !rules_source.embedded_rules[0]; }
 
 }  // namespace
 
-RulesSourceState rules_source = {kEmbeddedRules, kEmbeddedOnly};
+RulesSourceState rules_source = {kEmbeddedRules, embedded_only};
 
 RulesChoice select_rules_source(const char* name) {
   bool none_embedded = no_embedded_rules();
@@ -89,4 +83,4 @@ void open_rules_source() {
   }
 }
 
-void reset_rules_source() { rules_source = {kEmbeddedRules, kEmbeddedOnly}; }
+void reset_rules_source() { rules_source = {kEmbeddedRules, embedded_only}; }
