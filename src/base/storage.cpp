@@ -46,10 +46,42 @@ void* checked_realloc(void* block, size_t size, const char* label) {
   return moved;
 }
 
+namespace {
+
+// String storage: texts kept for the whole run, carved out of large blocks.
+// The blocks stay chained from here, so every text is reachable to the end.
+struct StringBlock {
+  StringBlock* next;
+  size_t used;
+  size_t size;
+  char text[1];
+};
+StringBlock* string_blocks = nullptr;
+constexpr size_t kStringBlockSize = 64 * 1024;
+
+}  // namespace
+
 char* save_string(const char* text) {
-  size_t len = strlen(text);
-  char* copy = static_cast<char*>(checked_alloc(len + 1, "string storage"));
-  memcpy(copy, text, len + 1);
+  size_t len = strlen(text) + 1;
+  StringBlock* b = string_blocks;
+  if (!b || b->size - b->used < len) {
+    size_t size = len > kStringBlockSize / 4 ? len : kStringBlockSize;
+    b = static_cast<StringBlock*>(checked_alloc(sizeof(StringBlock) + size, "string storage"));
+    b->used = 0;
+    b->size = size;
+    // A block made for one long text goes behind the current one, so the
+    // room left in the current block is still used.
+    if (string_blocks && size != kStringBlockSize) {
+      b->next = string_blocks->next;
+      string_blocks->next = b;
+    } else {
+      b->next = string_blocks;
+      string_blocks = b;
+    }
+  }
+  char* copy = b->text + b->used;
+  memcpy(copy, text, len);
+  b->used += len;
   return copy;
 }
 

@@ -280,9 +280,8 @@ void init_char_class() {
 
 void activate_syntax(SyntaxSet& set) {
   if (&set == &active_syntax) return;
-  // The description is rebuilt at every activation; the previous one is no
-  // longer referenced once active_syntax is overwritten below.
-  release(const_cast<char*>(set.delim_desc));
+  // Rebuilt at every activation (once per pass): the settings may have
+  // changed; the old text stays in string storage.
   set.delim_desc = make_delim_desc(set.delim_chars);
   active_syntax = set;
 }
@@ -604,8 +603,6 @@ void reset_scanner() {
   if (line_mem) line_mem[0] = '\0';
   src.line_len = 0;
   src.line_pos = 0;
-  release(const_cast<char*>(rules_syntax.delim_desc));
-  release(const_cast<char*>(vop_syntax.delim_desc));
   rules_syntax = {";", nullptr, nullptr, " \t,", nullptr};
   vop_syntax = rules_syntax;
   active_syntax = {";", nullptr, nullptr, " \t,", ", ' ', '\\t', ',', "};

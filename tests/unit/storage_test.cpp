@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -55,10 +57,14 @@ TEST_F(StorageTest, TextWithZeroByteKeepsItsLength) {
   EXPECT_EQ(std::string(copy, 4), std::string("a\0b\0", 4));
 }
 
-TEST(SaveString, CopiesWholeText) {
-  char* copy = save_string("hello");
-  EXPECT_STREQ(copy, "hello");
-  release(copy);
+TEST(SaveString, CopiesStayWholeAcrossBlocks) {
+  // Enough texts to fill several blocks, and some larger than a block.
+  std::vector<std::pair<const char*, std::string>> saved;
+  for (int i = 0; i < 3000; i++) {
+    std::string text(i % 500 == 0 ? 70000 + i : i % 97, static_cast<char>('a' + i % 26));
+    saved.emplace_back(save_string(text.c_str()), text);
+  }
+  for (auto& [copy, text] : saved) ASSERT_EQ(copy, text);
   release(nullptr);
 }
 
