@@ -36,7 +36,8 @@ const char* read_quoted_setting() {
   next_char();
   char buf[kStringRoom + 2];
   read_string_body(buf, kStringRoom);
-  return save_string(buf);
+  // Interned, so that a setting given again loses nothing.
+  return intern_string(buf);
 }
 
 void set_from_quoted(const char** field) {
@@ -50,7 +51,7 @@ void set_comment_char() {
     return;
   }
   char one[2] = {static_cast<char>(peek_char()), '\0'};
-  vop_syntax.comment_char = save_string(one);
+  vop_syntax.comment_char = intern_string(one);
 }
 
 // Directives recognised by their name alone, before any operand is read.
