@@ -20,11 +20,6 @@ constexpr int kStringRoom = 512;
 
 bool listing_on() { return opts.rules_debug_level > 0; }
 
-void make_pass_slot() {
-  if (rules.pass_rules.size() < static_cast<size_t>(rules.pass_count) + 1)
-    rules.pass_rules.resize(rules.pass_count + 1, nullptr);
-}
-
 // The quoted argument of a setting directive, or null (reported) when the
 // argument does not start with a double quote.
 const char* read_quoted_setting() {
@@ -127,7 +122,7 @@ void on_eof() {
 void on_pass() {
   if (rule_unfinished()) report_error(".pass detected before rule was completed");
   rules.pass_count++;
-  make_pass_slot();
+  make_pass_slots();
   rules.delete_asm_dirs = false;
   rules.state = RS_IDLE;
 }
@@ -144,6 +139,16 @@ void on_debug_labels() {
 }
 
 }  // namespace
+
+void make_pass_slots() {
+  if (rules.pass_count < rules.pass_slots) return;
+  int slots = rules.pass_slots ? rules.pass_slots : 4;
+  while (slots <= rules.pass_count) slots *= 2;
+  rules.pass_rules = static_cast<st_entry**>(
+      checked_realloc(rules.pass_rules, slots * sizeof(st_entry*), "rule pass table"));
+  for (int i = rules.pass_slots; i < slots; i++) rules.pass_rules[i] = nullptr;
+  rules.pass_slots = slots;
+}
 
 void init_rules_syntax() {
   clear_vars();
@@ -167,7 +172,7 @@ int rules_lex() {
 
 void read_rules() {
   rules.pass_count = 0;
-  make_pass_slot();
+  make_pass_slots();
   if (run.no_optimization) return;
   int code;
   do {
@@ -225,4 +230,7 @@ void store_rule() {
   }
 }
 
-void reset_rules() { rules = RulesState{}; }
+void reset_rules() {
+  release(rules.pass_rules);
+  rules = RulesState{};
+}

@@ -18,8 +18,9 @@
 
 namespace {
 
-// Entries are never freed; tests keep them reachable once reset.
-std::vector<const void*> kept;
+// Entries are never freed; tests keep them reachable once reset (the
+// vector itself is never destroyed, so the leak checker sees them at exit).
+std::vector<const void*>& kept = *new std::vector<const void*>;
 
 std::string dump_subs(const st_entry* sub) {
   std::string out;
@@ -54,7 +55,7 @@ std::string dump_lines(const st_entry* line) {
 // One line per rule: "pass: pattern lines => replacement lines".
 std::string dump_rules() {
   std::string out;
-  for (size_t pass = 0; pass < rules.pass_rules.size(); pass++) {
+  for (int pass = 0; pass < rules.pass_slots; pass++) {
     for (const st_entry* r = rules.pass_rules[pass]; r; r = r->next_rule) {
       out += std::to_string(pass) + ": " + dump_lines(r) + " =>";
       if (r->by) out += " " + dump_lines(r->by);
@@ -67,7 +68,7 @@ std::string dump_rules() {
 class RulesFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (st_entry* r : rules.pass_rules) kept.push_back(r);
+    for (int pass = 0; pass < rules.pass_slots; pass++) kept.push_back(rules.pass_rules[pass]);
     kept.push_back(rules.debug_label_re);
     reset_scanner();
     reset_diag();
@@ -280,14 +281,13 @@ TEST_F(RulesFileTest, PassGroupsKeepFileOrder) {
                   "\td", ".by", "\te", ".replace", "\tf", ".by", "\tg"}),
             "");
   EXPECT_EQ(rules.pass_count, 1);
-  ASSERT_EQ(rules.pass_rules.size(), 2u);
   EXPECT_EQ(dump_rules(), "0: S(a) => S(b)\n0: S(c) =>\n1: S(d) => S(e)\n1: S(f) => S(g)\n");
 }
 
 TEST_F(RulesFileTest, EmptyPassesStayInTheTable) {
   EXPECT_EQ(read({".pass", ".pass", ".replace", "\ta", ".by", ".pass"}), "");
   EXPECT_EQ(rules.pass_count, 3);
-  ASSERT_EQ(rules.pass_rules.size(), 4u);
+  ASSERT_GE(rules.pass_slots, 4);
   EXPECT_EQ(rules.pass_rules[0], nullptr);
   EXPECT_EQ(rules.pass_rules[1], nullptr);
   EXPECT_EQ(rules.pass_rules[3], nullptr);
@@ -309,7 +309,7 @@ TEST_F(RulesFileTest, PresetNoOptimizationReadsNothing) {
   EXPECT_EQ(read({"junk", ".replace"}), "");
   EXPECT_EQ(scanner.line_no, 0);
   EXPECT_EQ(rules.pass_count, 0);
-  ASSERT_EQ(rules.pass_rules.size(), 1u);
+  ASSERT_GE(rules.pass_slots, 1);
   EXPECT_EQ(rules.pass_rules[0], nullptr);
   EXPECT_EQ(diag.fatal_count, 0);
 }
