@@ -1,6 +1,8 @@
 // The program's own backtracking regular-expression engine.
 #pragma once
 
+#include <string>
+
 constexpr int kRxGroups = 10;  // entry 0 is the whole match, 1 to 9 the groups
 
 struct rx_program {
@@ -13,7 +15,57 @@ struct rx_program {
   char program[1];          // node program, starting with the check byte
 };
 
+// Node opcodes. A node is the opcode and a 16-bit big-endian offset to the
+// next node (0: none), counted backward for RX_LOOP_BACK only.
+enum RxOp : unsigned char {
+  RX_END = 0,
+  RX_AT_START = 1,
+  RX_AT_END = 2,
+  RX_ANY_CHAR = 3,
+  RX_IN_SET = 4,       // NUL-terminated set follows
+  RX_NOT_IN_SET = 5,   // NUL-terminated set follows
+  RX_ALT = 6,          // node sequence follows
+  RX_LOOP_BACK = 7,
+  RX_LITERAL = 8,      // NUL-terminated run follows
+  RX_EMPTY = 9,
+  RX_REPEAT0 = 10,     // single-character node follows
+  RX_REPEAT1 = 11,     // single-character node follows
+  RX_GROUP_OPEN = 20,  // + group number 1 to 9
+  RX_GROUP_CLOSE = 30, // + group number 1 to 9
+};
+
+constexpr unsigned char kRxCheckByte = 0x9C;
+constexpr int kRxMaxProgram = 32767;  // programs must stay below this size
+
+// Working state of the compiler and the matcher (neither is reentrant).
+struct RxState {
+  const char* parse = nullptr;       // next expression character
+  int groups = 0;                    // groups opened so far
+  int size = 0;                      // program bytes counted or emitted
+  char* code = nullptr;              // program being emitted; null while sizing
+  const char* pos = nullptr;         // matcher's text position
+  const char* text_start = nullptr;  // where RX_AT_START matches
+  rx_program* prog = nullptr;        // program being run
+  const char* error = nullptr;       // first failure of the current call
+  long step_limit = 0;               // matcher calls allowed per search; 0: no limit
+  long steps = 0;                    // matcher calls of the last search
+};
+extern RxState rx_state;
+
 // Compiles `exp`; reports "FATAL error in regexp: ..." and ends the run on error.
 rx_program* rx_compile(const char* exp);
 // 1 when `prog` matches somewhere in `text`, the extents filled; else 0.
+// Reports and ends the run on a damaged program.
 int rx_search(rx_program* prog, const char* text);
+
+// The engine itself: like rx_compile, but returns null and the error text.
+rx_program* rx_try_compile(const char* exp, const char** error);
+// Like rx_search, but returns 0 and sets `*error` on failure (else null).
+int rx_try_search(rx_program* prog, const char* text, const char** error);
+
+// Node program as text, one "offset:NAME(operand)>next" per node (tests).
+std::string rx_dump(const rx_program* prog);
+// Gives back a compiled expression (tests and fuzzing; the run keeps them).
+void rx_free(rx_program* prog);
+
+void reset_rx();
