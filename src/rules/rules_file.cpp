@@ -127,13 +127,19 @@ void on_pass() {
   rules.state = RS_IDLE;
 }
 
+// The replaced expression is referenced nowhere else.
+void set_label_re(rx_program* re) {
+  release(rules.debug_label_re);
+  rules.debug_label_re = re;
+}
+
 void on_debug_labels() {
   if (rules.debug_labels_declared) report_error(".debug_labels redeclared");
   rules.debug_labels_declared = true;
   if (lexed.lex_nopnds == 0)
-    rules.debug_label_re = nullptr;
+    set_label_re(nullptr);
   else if (lexed.lex_nopnds == 1 && lexed.lex_opnds[0][0] == '"')
-    rules.debug_label_re = rx_compile(lexed.lex_opnds[0] + 1);
+    set_label_re(rx_compile(lexed.lex_opnds[0] + 1));
   else
     report_error("usage: .debug_labels \"regexp\";");
 }
@@ -153,7 +159,7 @@ void make_pass_slots() {
 void init_rules_syntax() {
   clear_vars();
   activate_syntax(rules_syntax);
-  rules.debug_label_re = rx_compile("^DBG");
+  set_label_re(rx_compile("^DBG"));
 }
 
 int rules_lex() {
