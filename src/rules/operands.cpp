@@ -1,6 +1,5 @@
 #include "rules/operands.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -115,7 +114,7 @@ st_entry* regexp_var(char* text, char** rest, st_entry* prev) {
 st_entry* st_repl1(const char* name, st_entry* opnds) {
   if (tracing()) printf("st_repl1, name = %s\n", name);
   st_entry* e = st_rule(name, opnds, nullptr);
-  rules.pass_rules.resize(std::max<size_t>(rules.pass_rules.size(), rules.pass_count + 1));
+  make_pass_slots();
   st_entry** link = &rules.pass_rules[rules.pass_count];
   while (*link) link = &(*link)->next_rule;
   *link = e;

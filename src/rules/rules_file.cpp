@@ -20,11 +20,6 @@ constexpr int kStringRoom = 512;
 
 bool listing_on() { return opts.rules_debug_level > 0; }
 
-void make_pass_slot() {
-  if (rules.pass_rules.size() < static_cast<size_t>(rules.pass_count) + 1)
-    rules.pass_rules.resize(rules.pass_count + 1, nullptr);
-}
-
 // The quoted argument of a setting directive, or null (reported) when the
 // argument does not start with a double quote.
 const char* read_quoted_setting() {
@@ -36,7 +31,8 @@ const char* read_quoted_setting() {
   next_char();
   char buf[kStringRoom + 2];
   read_string_body(buf, kStringRoom);
-  return save_string(buf);
+  // Interned, so that a setting given again loses nothing.
+  return intern_string(buf);
 }
 
 void set_from_quoted(const char** field) {
@@ -50,7 +46,7 @@ void set_comment_char() {
     return;
   }
   char one[2] = {static_cast<char>(peek_char()), '\0'};
-  vop_syntax.comment_char = save_string(one);
+  vop_syntax.comment_char = intern_string(one);
 }
 
 // Directives recognised by their name alone, before any operand is read.
@@ -126,28 +122,44 @@ void on_eof() {
 void on_pass() {
   if (rule_unfinished()) report_error(".pass detected before rule was completed");
   rules.pass_count++;
-  make_pass_slot();
+  make_pass_slots();
   rules.delete_asm_dirs = false;
   rules.state = RS_IDLE;
+}
+
+// The replaced expression is referenced nowhere else.
+void set_label_re(rx_program* re) {
+  release(rules.debug_label_re);
+  rules.debug_label_re = re;
 }
 
 void on_debug_labels() {
   if (rules.debug_labels_declared) report_error(".debug_labels redeclared");
   rules.debug_labels_declared = true;
   if (lexed.lex_nopnds == 0)
-    rules.debug_label_re = nullptr;
+    set_label_re(nullptr);
   else if (lexed.lex_nopnds == 1 && lexed.lex_opnds[0][0] == '"')
-    rules.debug_label_re = rx_compile(lexed.lex_opnds[0] + 1);
+    set_label_re(rx_compile(lexed.lex_opnds[0] + 1));
   else
     report_error("usage: .debug_labels \"regexp\";");
 }
 
 }  // namespace
 
+void make_pass_slots() {
+  if (rules.pass_count < rules.pass_slots) return;
+  int slots = rules.pass_slots ? rules.pass_slots : 4;
+  while (slots <= rules.pass_count) slots *= 2;
+  rules.pass_rules = static_cast<st_entry**>(
+      checked_realloc(rules.pass_rules, slots * sizeof(st_entry*), "rule pass table"));
+  for (int i = rules.pass_slots; i < slots; i++) rules.pass_rules[i] = nullptr;
+  rules.pass_slots = slots;
+}
+
 void init_rules_syntax() {
   clear_vars();
   activate_syntax(rules_syntax);
-  rules.debug_label_re = rx_compile("^DBG");
+  set_label_re(rx_compile("^DBG"));
 }
 
 int rules_lex() {
@@ -166,7 +178,7 @@ int rules_lex() {
 
 void read_rules() {
   rules.pass_count = 0;
-  make_pass_slot();
+  make_pass_slots();
   if (run.no_optimization) return;
   int code;
   do {
@@ -224,4 +236,7 @@ void store_rule() {
   }
 }
 
-void reset_rules() { rules = RulesState{}; }
+void reset_rules() {
+  release(rules.pass_rules);
+  rules = RulesState{};
+}

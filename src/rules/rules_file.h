@@ -1,8 +1,6 @@
 // The rules file: statement lexer, parser and the per-pass rule lists.
 #pragma once
 
-#include <vector>
-
 struct st_entry;
 struct rx_program;
 
@@ -22,7 +20,8 @@ enum {
 enum { RS_IDLE = 0, RS_BY_LINES = 1, RS_REPLACE = 2, RS_REPLACE_LINES = 3, RS_BY = 4 };
 
 struct RulesState {
-  std::vector<st_entry*> pass_rules;  // per pass: the first rule, chained by next_rule
+  st_entry** pass_rules = nullptr;    // per pass 0..pass_count: first rule, chained by next_rule
+  int pass_slots = 0;                 // entries allocated in pass_rules
   int pass_count = 0;                 // .pass directives read
   int max_repl_lines = 1;             // most .replace lines of any rule
   int state = RS_IDLE;                // parser state
@@ -43,6 +42,8 @@ void init_rules_syntax();
 void read_rules();
 // Lexes one statement of the rules input; applies the lexical settings.
 int rules_lex();
+// Grows pass_rules to hold passes 0..pass_count, new ones empty.
+void make_pass_slots();
 // Stores the rule line just lexed in the rule being read.
 void store_rule();
 

@@ -70,6 +70,40 @@ int trigraph_char(int c) {
   }
 }
 
+// Stores what follows a '?' just stored: a trigraph replaces it, anything
+// else is kept as read. Returns the last character stored, or -1 when the
+// input ran out.
+int store_after_question(int& len) {
+  int c2 = input_char();
+  if (c2 < 0) return -1;
+  if (c2 != '?') {
+    put_line_char(len, c2);
+    return c2;
+  }
+  int c3 = input_char();
+  int t = c3 < 0 ? 0 : trigraph_char(c3);
+  if (t) {
+    scanner.line_mem[len - 1] = static_cast<char>(t);
+    return t;
+  }
+  put_line_char(len, '?');
+  if (c3 < 0) return -1;
+  put_line_char(len, c3);  // not examined again: ???= stays as it is
+  return c3;
+}
+
+// Stores one input line through its newline; false when the input ran out
+// before a newline.
+bool fill_line(int& len) {
+  for (;;) {
+    int c = input_char();
+    if (c < 0) return false;
+    put_line_char(len, c);
+    if (c == '?' && (c = store_after_question(len)) < 0) return false;
+    if (c == '\n') return true;
+  }
+}
+
 void grow_lex_text(int need) {
   int cap = lexed.lex_text_cap ? lexed.lex_text_cap : 512;
   while (cap < need) cap *= 2;
@@ -320,43 +354,15 @@ void read_line() {
   if (!scanner.line_mem) grow_line(256);
   src.line_buf = scanner.line_mem;
   int len = 0;
-  for (;;) {
-    int c = input_char();
-    if (c < 0) break;
-    put_line_char(len, c);
-    if (c == '?') {
-      int c2 = input_char();
-      if (c2 < 0) break;
-      if (c2 != '?') {
-        put_line_char(len, c2);
-        c = c2;
-      } else {
-        int c3 = input_char();
-        int t = c3 < 0 ? 0 : trigraph_char(c3);
-        if (t) {
-          scanner.line_mem[len - 1] = static_cast<char>(t);
-          c = t;
-        } else {
-          put_line_char(len, '?');
-          if (c3 < 0) break;
-          put_line_char(len, c3);
-          c = c3;
-        }
-      }
-    }
-    if (c == '\n') {
-      scanner.line_no++;
-      goto done;
-    }
-  }
-  // Input exhausted: a last line without newline still gets one.
-  if (len > 0) {
+  if (fill_line(len)) {
+    scanner.line_no++;
+  } else if (len > 0) {
+    // A last line without newline still gets one.
     put_line_char(len, '\n');
     scanner.line_no++;
   } else {
     scanner.at_eof = true;
   }
-done:
   scanner.line_mem[len] = '\0';
   src.line_len = len;
   src.line_pos = 0;

@@ -87,5 +87,6 @@ bool parse_value(const char* text, int32_t* value);
 const char* intern_string(const char* text);
 void clear_interned();
 
-// Resets every scanner field and syntax set to its start value (tests).
+// Resets every scanner field, syntax set and the interned strings to their
+// start values (tests). The line buffer and operand area are kept.
 void reset_scanner();
