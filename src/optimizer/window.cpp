@@ -173,7 +173,7 @@ int try_rules(int reach, int pass) {
   for (int i = 0; i < reach && window.window_cursor != window.window_head; i++)
     window.window_cursor = window.window_cursor->prev;
   st_entry* first =
-      pass < static_cast<int>(rules.pass_rules.size()) ? rules.pass_rules[pass] : nullptr;
+      pass < rules.pass_slots ? rules.pass_rules[pass] : nullptr;
   for (; window.window_cursor; window.window_cursor = window.window_cursor->next) {
     for (st_entry* rule = first; rule; rule = rule->next_rule) {
       if (int n = match_rule(window.window_cursor, rule)) {
