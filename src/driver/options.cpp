@@ -217,7 +217,7 @@ void read_option_file(const char* name) {
   while (fgets(piece, sizeof piece, f)) {
     std::vector<const char*> words{""};
     cut_words(piece, [&](const char* start, size_t len) {
-      words.push_back(keep_word(save_string(std::string(start, len).c_str())));
+      words.push_back(save_string(std::string(start, len).c_str()));
     });
     if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
     opts.opt_file_line++;

@@ -5,9 +5,10 @@
 
 #include "base/diag.h"
 
-// The words taken from the configuration value and from option files: the
-// status= and msg= texts and option-file names point into them for the run.
-// A plain array, so that no destructor at exit makes them unreachable.
+// The words taken from the configuration value, each in its own block: the
+// status= and msg= texts and option-file names may point into them for the
+// run. (Option-file words go to string storage.) A plain array, so that no
+// destructor at exit makes them unreachable.
 struct OptionWords {
   char** kept = nullptr;
   int count = 0;

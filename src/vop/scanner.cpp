@@ -592,8 +592,7 @@ void clear_interned() {
     while (bucket) {
       InternEntry* e = bucket;
       bucket = e->next;
-      release(e->text);
-      release(e);
+      release(e);  // its text stays in string storage
     }
   }
 }

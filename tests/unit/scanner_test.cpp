@@ -612,7 +612,6 @@ TEST_F(ScannerTest, DelimiterDescriptions) {
   for (const Case& c : cases) {
     const char* desc = make_delim_desc(c.delims);
     EXPECT_STREQ(desc, c.desc);
-    release(const_cast<char*>(desc));
   }
 }
 
