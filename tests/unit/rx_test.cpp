@@ -459,7 +459,8 @@ TEST_F(RxDeathTest, DamagedProgramEndsRun) {
   rx_free(prog);
 }
 
-TEST_F(RxDeathTest, WrappersReturnOnSuccess) {
+TEST_F(RxTest, WrappersReturnOnSuccess) {
+  reset_diag();
   rx_program* prog = rx_compile("r[0-9]+");
   ASSERT_NE(prog, nullptr);
   EXPECT_EQ(rx_search(prog, "mov r12,r4"), 1);
