@@ -12,21 +12,21 @@ enum : uint16_t { N_RULE = 1, N_OPND = 2, N_SUB_OPND = 4 };
 enum : uint16_t { SUB_N_VAR = 0, SUB_N_SCAN = 1, SUB_N_NUM = 2 };
 
 struct st_entry {
-  const char* name;        // own copy, or ".temp."
-  st_entry* name_opnds;    // rule line: the name cut into sub-operands
+  const char* name;      // own copy, or ".temp."
+  st_entry* name_opnds;  // rule line: the name cut into sub-operands
   uint16_t ntype;
-  st_entry* opnds;         // rule line: first operand
-  unsigned char delim;     // operand: the character that ended it, 0 for none
-  uint16_t sub_ntype;      // sub-operand kind
-  st_entry* by;            // first .replace line of a rule: first .by line
-  st_entry* sub_opnds;     // operand: first sub-operand
-  RuleVar* var;            // SUB_N_VAR: slot in rule_vars
-  const char* text;        // SUB_N_SCAN: interned text
-  int32_t num;             // SUB_N_NUM
-  st_entry* next;          // rule line, operand: the next one
-  rx_program* regexp;      // SUB_N_VAR: expression of its first occurrence
-  st_entry* next_sub;      // sub-operand: the next one
-  st_entry* next_rule;     // first line of a rule: next rule of the pass
+  st_entry* opnds;      // rule line: first operand
+  unsigned char delim;  // operand: the character that ended it, 0 for none
+  uint16_t sub_ntype;   // sub-operand kind
+  st_entry* by;         // first .replace line of a rule: first .by line
+  st_entry* sub_opnds;  // operand: first sub-operand
+  RuleVar* var;         // SUB_N_VAR: slot in rule_vars
+  const char* text;     // SUB_N_SCAN: interned text
+  int32_t num;          // SUB_N_NUM
+  st_entry* next;       // rule line, operand: the next one
+  rx_program* regexp;   // SUB_N_VAR: expression of its first occurrence
+  st_entry* next_sub;   // sub-operand: the next one
+  st_entry* next_rule;  // first line of a rule: next rule of the pass
 };
 
 st_entry* st_repl1(const char* name, st_entry* opnds);
