@@ -29,11 +29,17 @@ struct st_entry {
   st_entry* next_rule;  // first line of a rule: next rule of the pass
 };
 
+// A rule's first .replace line, appended to the rules of the current pass.
 st_entry* st_repl1(const char* name, st_entry* opnds);
+// A rule line, its name cut into sub-operands; chained after `prev` if given.
 st_entry* st_rule(const char* name, st_entry* opnds, st_entry* prev);
+// An operand with its delimiter; chained after `prev` if given.
 st_entry* st_opnd(st_entry* sub_opnds, st_entry* prev, unsigned char delim);
+// A sub-operand of `kind` (slot, interned text or number); chained after `prev`.
 st_entry* st_sub_opnd(int kind, const char* text, RuleVar* var, int32_t num, rx_program* regexp,
                       st_entry* prev);
 
+// Cuts a name or operand text into sub-operands; null for an empty text.
 st_entry* parse_opnd_text(char* text);
+// Makes the sub-operand at the start of `text`; `rest` gets where the next begins.
 st_entry* parse_sub_opnd(char* text, char** rest, st_entry* prev);
