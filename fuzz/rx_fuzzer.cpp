@@ -10,14 +10,16 @@
 
 namespace {
 
-constexpr size_t kMaxInput = 2048;       // keeps the matcher's recursion shallow
-constexpr long kStepLimit = 200000;      // bounds exponential backtracking
+constexpr size_t kMaxInput = 2048;   // keeps the matcher's recursion shallow
+constexpr long kStepLimit = 200000;  // bounds exponential backtracking
 
 void check(bool ok) {
   if (!ok) abort();
 }
 
-bool within(const char* p, const char* text, size_t len) { return p >= text && p <= text + len; }
+bool within(const char* p, const char* text, size_t len) {
+  return p >= text && p <= text + len;
+}
 
 // What a successful search promises about the extents and the hints.
 void check_match(const rx_program* prog, const char* text, size_t len) {

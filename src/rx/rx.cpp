@@ -18,8 +18,12 @@ constexpr int STARTS_WITH_REPEAT = 4;  // begins with a piece under * or ?
 
 constexpr char kMeta[] = "^$.[()|?+*\\";
 
-inline unsigned char uc(char c) { return static_cast<unsigned char>(c); }
-inline bool is_repeat(char c) { return c == '*' || c == '+' || c == '?'; }
+inline unsigned char uc(char c) {
+  return static_cast<unsigned char>(c);
+}
+inline bool is_repeat(char c) {
+  return c == '*' || c == '+' || c == '?';
+}
 
 // Keeps the first failure of a call; returns 0 so that callers can pass it up.
 int fail(const char* text) {
@@ -126,8 +130,10 @@ int parse_atom(int* flags) {
   const char*& p = rx_state.parse;
   *flags = 0;
   switch (*p++) {
-    case '^': return emit_node(RX_AT_START);
-    case '$': return emit_node(RX_AT_END);
+    case '^':
+      return emit_node(RX_AT_START);
+    case '$':
+      return emit_node(RX_AT_END);
     case '.':
       *flags = NONEMPTY | SINGLE_CHAR;
       return emit_node(RX_ANY_CHAR);
@@ -142,10 +148,12 @@ int parse_atom(int* flags) {
     }
     case '\0':
     case '|':
-    case ')': return fail("internal urp");
+    case ')':
+      return fail("internal urp");
     case '?':
     case '+':
-    case '*': return fail("?+* follows nothing");
+    case '*':
+      return fail("?+* follows nothing");
     case '\\': {
       if (*p == '\0') return fail("trailing \\");
       *flags = NONEMPTY | SINGLE_CHAR;
@@ -319,7 +327,9 @@ int count_repeats(int node) {
   const char* operand = code + node + 3;
   const char* p = rx_state.pos;
   switch (uc(code[node])) {
-    case RX_ANY_CHAR: p += strlen(p); break;
+    case RX_ANY_CHAR:
+      p += strlen(p);
+      break;
     case RX_LITERAL:
       while (*p == *operand) p++;
       break;
@@ -329,7 +339,8 @@ int count_repeats(int node) {
     case RX_NOT_IN_SET:
       while (*p && !strchr(operand, *p)) p++;
       break;
-    default: return fail("internal foulup");
+    default:
+      return fail("internal foulup");
   }
   int count = static_cast<int>(p - rx_state.pos);
   rx_state.pos = p;
@@ -385,7 +396,8 @@ int match(int node) {
     const char* operand = code + scan + 3;
     int op = uc(code[scan]);
     switch (op) {
-      case RX_END: return 1;
+      case RX_END:
+        return 1;
       case RX_AT_START:
         if (pos != rx_state.text_start) return 0;
         break;
@@ -409,14 +421,16 @@ int match(int node) {
         break;
       }
       case RX_EMPTY:
-      case RX_LOOP_BACK: break;
+      case RX_LOOP_BACK:
+        break;
       case RX_ALT:
         // A lone alternative is no choice: go on without recursing.
         if (next && uc(code[next]) == RX_ALT) return match_alts(scan);
         next = scan + 3;
         break;
       case RX_REPEAT0:
-      case RX_REPEAT1: return match_repeat(scan, next, op == RX_REPEAT1);
+      case RX_REPEAT1:
+        return match_repeat(scan, next, op == RX_REPEAT1);
       default:
         if (op > RX_GROUP_OPEN && op < RX_GROUP_OPEN + kRxGroups)
           return match_group(next, &prog->group_start[op - RX_GROUP_OPEN]);
@@ -468,9 +482,9 @@ int search_from(const char* text) {
 }
 
 const char* node_name(int op) {
-  static const char* const names[] = {"END",     "AT_START", "AT_END",    "ANY_CHAR",
+  static const char* const names[] = {"END",     "AT_START",   "AT_END",  "ANY_CHAR",
                                       "IN_SET",  "NOT_IN_SET", "ALT",     "LOOP_BACK",
-                                      "LITERAL", "EMPTY",    "REPEAT0",   "REPEAT1"};
+                                      "LITERAL", "EMPTY",      "REPEAT0", "REPEAT1"};
   return op < static_cast<int>(sizeof names / sizeof names[0]) ? names[op] : nullptr;
 }
 
@@ -566,6 +580,10 @@ std::string rx_dump(const rx_program* prog) {
   return out;
 }
 
-void rx_free(rx_program* prog) { free(prog); }
+void rx_free(rx_program* prog) {
+  free(prog);
+}
 
-void reset_rx() { rx_state = RxState{}; }
+void reset_rx() {
+  rx_state = RxState{};
+}

@@ -8,11 +8,11 @@ constexpr int kRxGroups = 10;  // entry 0 is the whole match, 1 to 9 the groups
 struct rx_program {
   const char* group_start[kRxGroups];
   const char* group_end[kRxGroups];
-  char start_char;          // first character of any match, or NUL
-  unsigned char anchored;   // non-zero: matches only at the start
-  const char* must_text;    // literal run every match contains, or null
+  char start_char;         // first character of any match, or NUL
+  unsigned char anchored;  // non-zero: matches only at the start
+  const char* must_text;   // literal run every match contains, or null
   int must_len;
-  char program[1];          // node program, starting with the check byte
+  char program[1];  // node program, starting with the check byte
 };
 
 // Node opcodes. A node is the opcode and a 16-bit big-endian offset to the
@@ -22,16 +22,16 @@ enum RxOp : unsigned char {
   RX_AT_START = 1,
   RX_AT_END = 2,
   RX_ANY_CHAR = 3,
-  RX_IN_SET = 4,       // NUL-terminated set follows
-  RX_NOT_IN_SET = 5,   // NUL-terminated set follows
-  RX_ALT = 6,          // node sequence follows
+  RX_IN_SET = 4,      // NUL-terminated set follows
+  RX_NOT_IN_SET = 5,  // NUL-terminated set follows
+  RX_ALT = 6,         // node sequence follows
   RX_LOOP_BACK = 7,
-  RX_LITERAL = 8,      // NUL-terminated run follows
+  RX_LITERAL = 8,  // NUL-terminated run follows
   RX_EMPTY = 9,
-  RX_REPEAT0 = 10,     // single-character node follows
-  RX_REPEAT1 = 11,     // single-character node follows
-  RX_GROUP_OPEN = 20,  // + group number 1 to 9
-  RX_GROUP_CLOSE = 30, // + group number 1 to 9
+  RX_REPEAT0 = 10,      // single-character node follows
+  RX_REPEAT1 = 11,      // single-character node follows
+  RX_GROUP_OPEN = 20,   // + group number 1 to 9
+  RX_GROUP_CLOSE = 30,  // + group number 1 to 9
 };
 
 constexpr unsigned char kRxCheckByte = 0x9C;

@@ -166,8 +166,7 @@ std::string Extent(long start, long end) {
 }
 
 // Whole match and groups as this engine reports them.
-std::string MineResult(rx_program* prog, const std::string& text, int groups,
-                       bool with_groups) {
+std::string MineResult(rx_program* prog, const std::string& text, int groups, bool with_groups) {
   const char* error = nullptr;
   int found = rx_try_search(prog, text.c_str(), &error);
   if (error) return std::string("error ") + error;
@@ -232,9 +231,10 @@ TEST(RxDifferential, AgreesWithEcmaScript) {
     }
     rx_free(prog);
   }
-  printf("%d expressions: %d rejected by the engine, %d by std::regex, %d with groups compared;"
-         " %d searches compared, %d matched, %d differ\n",
-         kExpressions, rejected_mine, rejected_ecma, with_groups, compared, matched, failures);
+  printf(
+      "%d expressions: %d rejected by the engine, %d by std::regex, %d with groups compared;"
+      " %d searches compared, %d matched, %d differ\n",
+      kExpressions, rejected_mine, rejected_ecma, with_groups, compared, matched, failures);
   EXPECT_EQ(failures, 0);
   // The generator must keep producing mostly usable expressions.
   EXPECT_GT(compared, kExpressions * kTexts * 3 / 4);

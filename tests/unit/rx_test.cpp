@@ -42,8 +42,8 @@ class RxTest : public ::testing::Test {
     for (int i = 0; i < kRxGroups; i++) {
       if (!prog->group_start[i] && !prog->group_end[i]) continue;
       if (i > 0) out += " " + std::to_string(i) + "=";
-      out += "[" + Offset(prog->group_start[i], text) + "," + Offset(prog->group_end[i], text) +
-             ")";
+      out +=
+          "[" + Offset(prog->group_start[i], text) + "," + Offset(prog->group_end[i], text) + ")";
     }
     return out;
   }
@@ -102,6 +102,10 @@ const DumpCase kDumpCases[] = {
     {"[x-x]", "1:ALT>9 4:IN_SET(x)>9 9:END"},
     {"[^^]", "1:ALT>9 4:NOT_IN_SET(^)>9 9:END"},
     {"[a^[(]", "1:ALT>12 4:IN_SET(a^[()>12 12:END"},
+    // Former bugs
+    // A group opening with | lost its empty first alternative.
+    {"(|a)",
+     "1:ALT>24 4:OPEN1>7 7:ALT>13 10:EMPTY>21 13:ALT>21 16:LITERAL(a)>21 21:CLOSE1>24 24:END"},
 };
 
 TEST_F(RxTest, CompilesToNodeProgram) {
@@ -311,6 +315,10 @@ const SearchCase kSearchCases[] = {
     {"a.c", "ac", "no match"},
     {"\xe9+", "a\xe9\xe9", "[1,3)"},
     {"[\xe0-\xef]", "z\xe5", "[1,2)"},
+    {"a$b", "a", "no match"},
+    // Former bugs
+    {"(|a)", "a", "[0,0) 1=[0,0)"},
+    {"x(|a)b", "xab", "[0,3) 1=[1,2)"},
 };
 
 TEST_F(RxTest, Search) {
@@ -451,7 +459,8 @@ TEST_F(RxDeathTest, DamagedProgramEndsRun) {
   rx_free(prog);
 }
 
-TEST_F(RxDeathTest, WrappersReturnOnSuccess) {
+TEST_F(RxTest, WrappersReturnOnSuccess) {
+  reset_diag();
   rx_program* prog = rx_compile("r[0-9]+");
   ASSERT_NE(prog, nullptr);
   EXPECT_EQ(rx_search(prog, "mov r12,r4"), 1);
