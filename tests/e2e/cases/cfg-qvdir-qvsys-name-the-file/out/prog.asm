@@ -1,2 +1,0 @@
-	mov	r1,r2
-	nop

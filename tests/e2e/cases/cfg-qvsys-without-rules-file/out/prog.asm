@@ -1,3 +1,0 @@
-	dec	r5
-	cmp	#0x0,r5
-	jne	L1

@@ -1,6 +1,0 @@
-	nop
-	.asm
-	mov	r1 , r2
-L9:	nop
-	.endasm
-	nop

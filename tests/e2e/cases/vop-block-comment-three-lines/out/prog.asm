@@ -1,5 +1,0 @@
-	nop
-   /* first
-   second
-   third */ ignored
-	mov	r1,r2

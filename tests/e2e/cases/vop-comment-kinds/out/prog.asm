@@ -1,6 +1,0 @@
-	nop ; done
-	nop ;
-	nop ;;
-nop;c
-   ; note
-	mov,r1

@@ -1,4 +1,0 @@
-	nop
-DBG1:
-  DBG2 :
-	nop

@@ -1,3 +1,0 @@
-	nop
-/* open
-	mov	r1,r2

@@ -1,2 +1,0 @@
-	nop
-	ascii	"ab

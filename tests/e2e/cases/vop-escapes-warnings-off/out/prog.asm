@@ -1,3 +1,0 @@
-	ascii	"\777"
-	ascii	"ef
-gh"

@@ -1,2 +1,0 @@
-	mov	r1 , r2
-	mov	"a" b

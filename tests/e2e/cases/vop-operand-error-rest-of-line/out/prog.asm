@@ -1,2 +1,0 @@
-	mov	"a"x y
-L5: mov "a"x y
