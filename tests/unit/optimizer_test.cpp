@@ -10,7 +10,6 @@
 #include "base/storage.h"
 #include "optimizer/passes.h"
 #include "optimizer/replace.h"
-#include "optimizer/trace.h"
 #include "optimizer/window.h"
 #include "rules/operands.h"
 #include "rules/rules_file.h"
