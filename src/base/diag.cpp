@@ -13,8 +13,6 @@ DiagState diag;
 
 namespace {
 
-constexpr int kErrorLimit = 20;
-
 void vreport_at(const char* prefix, const char* fmt, va_list args) {
   printf("\"%s\", line %d: %s", src.cur_file_name ? src.cur_file_name : "", src.stmt_line,
          prefix);
@@ -23,14 +21,17 @@ void vreport_at(const char* prefix, const char* fmt, va_list args) {
   // The count of the current message is raised after this check, so the
   // 22nd error is the first to stop the run.
   if (diag.fatal_count > kErrorLimit) {
-    fputs(diag.optimizing_phase ? "Too many errors - optimizing ends\n"
-                                : "Too many errors - compilation ends\n",
-          stdout);
+    fputs(too_many_errors_text(), stdout);
     terminate_run(-1);
   }
 }
 
 }  // namespace
+
+const char* too_many_errors_text() {
+  return diag.optimizing_phase ? "Too many errors - optimizing ends\n"
+                               : "Too many errors - compilation ends\n";
+}
 
 void echo_line() {
   const char* buf = src.line_buf ? src.line_buf : "";

@@ -24,6 +24,12 @@ struct DiagState {
 };
 extern DiagState diag;
 
+// More errors than this end the run.
+constexpr int kErrorLimit = 20;
+// The line printed when the limit ends the run (only reads the phase, so the
+// interrupt handler may call it).
+const char* too_many_errors_text();
+
 void report_error_here(const char* fmt, ...) QV_PRINTF(1, 2);
 void report_error(const char* fmt, ...) QV_PRINTF(1, 2);
 void report_warning_here(const char* fmt, ...) QV_PRINTF(1, 2);

@@ -70,8 +70,9 @@ void write_number(int value) {
 }
 
 void interrupt_handler(int) {
-  for (auto* slot : {&run.in_file, &run.out_file}) {
-    if (FILE* f = slot->exchange(nullptr)) close(fileno(f));
+  for (PassStream* slot : {&run.in_file, &run.out_file}) {
+    int fd = slot->take_fd();
+    if (fd >= 0) close(fd);
   }
   for (auto& slot : run.temp_file) {
     if (const char* name = slot.exchange(nullptr)) unlink(name);
@@ -89,6 +90,11 @@ void interrupt_handler(int) {
       write_text("\", line ");
       write_number(src.stmt_line);
       write_text(": Could not open ``status='' file\n");
+      // The message counts like any error, so it may reach the limit.
+      if (diag.fatal_count > kErrorLimit) {
+        write_text(too_many_errors_text());
+        _exit(255);
+      }
     }
   }
   _exit(2);
@@ -132,7 +138,7 @@ void forget_temp_file(const char* name) {
   }
 }
 
-bool close_pass_stream(std::atomic<FILE*>& slot) {
+bool close_pass_stream(PassStream& slot) {
   FILE* f = slot.exchange(nullptr);
   if (!f) return true;
   bool ok = !ferror(f);

@@ -7,12 +7,37 @@
 // Names of work files that exist at this instant; terminate_run removes them.
 constexpr int kMaxTempFiles = 3;
 
+// A pass stream as the interrupt handler sees it: the stream and its
+// descriptor, so that the handler can close it without the stream library.
+// The descriptor is recorded before the stream and cleared before it.
+class PassStream {
+ public:
+  PassStream& operator=(FILE* f) {
+    fd_ = f ? fileno(f) : -1;
+    file_ = f;
+    return *this;
+  }
+  operator FILE*() const { return file_.load(); }
+  FILE* load() const { return file_.load(); }
+  FILE* exchange(FILE* f) {
+    FILE* old = file_.load();
+    *this = f;
+    return old;
+  }
+  // Takes the descriptor away from the stream (for the handler).
+  int take_fd() { return fd_.exchange(-1); }
+
+ private:
+  std::atomic<FILE*> file_{nullptr};
+  std::atomic<int> fd_{-1};
+};
+
 // Fields read by the interrupt handler are atomics: a handle is stored only
 // once its stream is open and cleared before the stream is closed, so the
 // handler never sees a half-made state.
 struct RunState {
-  std::atomic<FILE*> in_file{nullptr};   // pass input
-  std::atomic<FILE*> out_file{nullptr};  // pass output
+  PassStream in_file;   // pass input
+  PassStream out_file;  // pass output
   std::atomic<const char*> temp_file[kMaxTempFiles] = {};
   std::atomic<const char*> status_file_name{nullptr};
   int pass = 0;                 // pass being run, from 0
@@ -45,7 +70,7 @@ void forget_temp_file(const char* name);
 
 // Closes a pass stream held in `slot` (clearing the slot first); returns
 // false when the close reported an error (a write that could not be done).
-bool close_pass_stream(std::atomic<FILE*>& slot);
+bool close_pass_stream(PassStream& slot);
 
 // Resets every field (tests start clean).
 void reset_run_state();

@@ -92,7 +92,16 @@ char* store_var_text(const char* start, int len) {
   if (need > vars.capacity) {
     size_t capacity = vars.capacity == 0 ? 1024 : vars.capacity * 2;
     while (need > capacity) capacity *= 2;
-    char* block = static_cast<char*>(checked_alloc(capacity, "variable storage"));
+    char* block = static_cast<char*>(malloc(capacity));
+    if (!block) {
+      // Growing counts as resizing, whatever the way it is done.
+      if (vars.capacity == 0) {
+        report_error_here("Malloc() denied space for %s", "variable storage");
+      } else {
+        report_error_here("realloc() denied space for %s", "variable storage");
+      }
+      terminate_run(-1);
+    }
     if (vars.start) {
       memcpy(block, vars.start, vars.used);
       vars.retired.push_back(vars.start);

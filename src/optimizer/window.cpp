@@ -226,8 +226,7 @@ bool sub_opnds_match(const char* text, int len, const st_entry* sub) {
           if (var->len > len - p || memcmp(text + p, var->text, var->len) != 0) return false;
           p += var->len;
         } else if (sub->regexp) {
-          if (!rx_search(sub->regexp, text + p) || sub->regexp->group_start[0] != text + p)
-            return false;
+          if (!rx_search_at_start(sub->regexp, text + p)) return false;
           int end = static_cast<int>(sub->regexp->group_end[0] - text);
           bind(var, text + p, end - p);
           p = end;

@@ -16,9 +16,14 @@ bool print_sub_opnd(const st_entry* sub) {
       printf("%s\n", form);
       return true;
     }
-    case SUB_N_SCAN: printf("SUB_N_SCAN\t%s\n", sub->text); return true;
-    case SUB_N_NUM: printf("%ld\n", static_cast<long>(sub->num)); return true;
-    default: return false;
+    case SUB_N_SCAN:
+      printf("SUB_N_SCAN\t%s\n", sub->text);
+      return true;
+    case SUB_N_NUM:
+      printf("%ld\n", static_cast<long>(sub->num));
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -18,13 +18,17 @@ const char kTempName[] = ".temp.";
 // While a rule is read, a slot holding this marks its variable as occurred.
 const char kOccurred[] = "";
 
-bool tracing() { return opts.debug_level > 1; }
+bool tracing() {
+  return opts.debug_level > 1;
+}
 
 bool in_replace_part() {
   return rules.state == RS_REPLACE || rules.state == RS_REPLACE_LINES;
 }
 
-bool in_by_part() { return rules.state == RS_BY || rules.state == RS_BY_LINES; }
+bool in_by_part() {
+  return rules.state == RS_BY || rules.state == RS_BY_LINES;
+}
 
 st_entry* new_entry(uint16_t ntype) {
   auto* e = static_cast<st_entry*>(checked_alloc(sizeof(st_entry), "symbol table entry"));
@@ -34,13 +38,21 @@ st_entry* new_entry(uint16_t ntype) {
   return e;
 }
 
-bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+bool is_lower(char c) {
+  return c >= 'a' && c <= 'z';
+}
 
-RuleVar* var_slot(char letter) { return &rule_vars[letter - 'a']; }
+RuleVar* var_slot(char letter) {
+  return &rule_vars[letter - 'a'];
+}
 
-bool occurred(char letter) { return var_slot(letter)->text != nullptr; }
+bool occurred(char letter) {
+  return var_slot(letter)->text != nullptr;
+}
 
-void mark_occurred(char letter) { var_slot(letter)->text = kOccurred; }
+void mark_occurred(char letter) {
+  var_slot(letter)->text = kOccurred;
+}
 
 // A SUB_N_SCAN of text[0..end), cutting the text there for the call.
 st_entry* scan_piece(char* text, char* end, st_entry* prev) {
@@ -151,10 +163,18 @@ st_entry* st_sub_opnd(int kind, const char* text, RuleVar* var, int32_t num, rx_
   st_entry* e = new_entry(N_SUB_OPND);
   e->sub_ntype = static_cast<uint16_t>(kind);
   switch (kind) {
-    case SUB_N_VAR: e->var = var; break;
-    case SUB_N_SCAN: e->text = intern_string(text); break;
-    case SUB_N_NUM: e->num = num; break;
-    default: report_internal("st_sub_opnd() - invalid sub_ntype"); break;
+    case SUB_N_VAR:
+      e->var = var;
+      break;
+    case SUB_N_SCAN:
+      e->text = intern_string(text);
+      break;
+    case SUB_N_NUM:
+      e->num = num;
+      break;
+    default:
+      report_internal("st_sub_opnd() - invalid sub_ntype");
+      break;
   }
   e->regexp = regexp;
   if (prev) prev->next_sub = e;

@@ -18,7 +18,9 @@ namespace {
 
 constexpr int kStringRoom = 512;
 
-bool listing_on() { return opts.rules_debug_level > 0; }
+bool listing_on() {
+  return opts.rules_debug_level > 0;
+}
 
 // The quoted argument of a setting directive, or null (reported) when the
 // argument does not start with a double quote.
@@ -108,7 +110,9 @@ void on_line() {
   if (rules.state == RS_BY) rules.state = RS_BY_LINES;
 }
 
-bool rule_unfinished() { return rules.state == RS_REPLACE || rules.state == RS_REPLACE_LINES; }
+bool rule_unfinished() {
+  return rules.state == RS_REPLACE || rules.state == RS_REPLACE_LINES;
+}
 
 void on_eof() {
   if (rule_unfinished()) report_error("EOF detected before rule was completed");
@@ -184,17 +188,36 @@ void read_rules() {
   do {
     code = rules_lex();
     switch (code) {
-      case RL_REPLACE: on_replace(); break;
-      case RL_BY: on_by(); break;
-      case RL_LINE: on_line(); break;
-      case RL_EOF: on_eof(); break;
-      case RL_PASS: on_pass(); break;
+      case RL_REPLACE:
+        on_replace();
+        break;
+      case RL_BY:
+        on_by();
+        break;
+      case RL_LINE:
+        on_line();
+        break;
+      case RL_EOF:
+        on_eof();
+        break;
+      case RL_PASS:
+        on_pass();
+        break;
       case RL_EMPTY:
-      case RL_SETTING: break;
-      case RL_DELETE_ASM_DIRS: rules.delete_asm_dirs = true; break;
-      case RL_CSTYLE: rules.cstyle = true; break;
-      case RL_DEBUG_LABELS: on_debug_labels(); break;
-      default: report_internal("Invalid RULES lex code"); break;
+      case RL_SETTING:
+        break;
+      case RL_DELETE_ASM_DIRS:
+        rules.delete_asm_dirs = true;
+        break;
+      case RL_CSTYLE:
+        rules.cstyle = true;
+        break;
+      case RL_DEBUG_LABELS:
+        on_debug_labels();
+        break;
+      default:
+        report_internal("Invalid RULES lex code");
+        break;
     }
   } while (code != RL_EOF);
   if (listing_on() && rules.state == RS_BY_LINES) print_rules(rules.cur_rule);

@@ -20,15 +20,15 @@ enum {
 enum { RS_IDLE = 0, RS_BY_LINES = 1, RS_REPLACE = 2, RS_REPLACE_LINES = 3, RS_BY = 4 };
 
 struct RulesState {
-  st_entry** pass_rules = nullptr;    // per pass 0..pass_count: first rule, chained by next_rule
-  int pass_slots = 0;                 // entries allocated in pass_rules
-  int pass_count = 0;                 // .pass directives read
-  int max_repl_lines = 1;             // most .replace lines of any rule
-  int state = RS_IDLE;                // parser state
-  st_entry* cur_rule = nullptr;       // first line of the rule being read
-  st_entry* last_line = nullptr;      // line the next one is chained after
-  int repl_lines = 0, by_lines = 0;   // lines of the current rule's parts
-  int rules_stored = 0;               // rules begun, over all passes
+  st_entry** pass_rules = nullptr;   // per pass 0..pass_count: first rule, chained by next_rule
+  int pass_slots = 0;                // entries allocated in pass_rules
+  int pass_count = 0;                // .pass directives read
+  int max_repl_lines = 1;            // most .replace lines of any rule
+  int state = RS_IDLE;               // parser state
+  st_entry* cur_rule = nullptr;      // first line of the rule being read
+  st_entry* last_line = nullptr;     // line the next one is chained after
+  int repl_lines = 0, by_lines = 0;  // lines of the current rule's parts
+  int rules_stored = 0;              // rules begun, over all passes
   bool delete_asm_dirs = false;
   bool cstyle = false;
   bool debug_labels_declared = false;

@@ -460,9 +460,9 @@ bool contains(const char* text, const char* part, int len) {
 }
 
 // Tries the start positions from left to right; the first match is the result.
-int search_from(const char* text) {
+int search_from(const char* text, bool start_only) {
   rx_program* prog = rx_state.prog;
-  if (prog->anchored) return try_at(text);
+  if (prog->anchored || start_only) return try_at(text);
   if (char first = prog->start_char) {
     for (const char* s = text; (s = strchr(s, first)) != nullptr; s++) {
       if (try_at(s)) return 1;
@@ -517,7 +517,9 @@ rx_program* rx_try_compile(const char* exp, const char** error) {
   return prog;
 }
 
-int rx_try_search(rx_program* prog, const char* text, const char** error) {
+namespace {
+
+int run_search(rx_program* prog, const char* text, const char** error, bool start_only) {
   rx_state.error = nullptr;
   rx_state.steps = 0;
   *error = nullptr;
@@ -532,10 +534,16 @@ int rx_try_search(rx_program* prog, const char* text, const char** error) {
   if (prog->must_text && !contains(text, prog->must_text, prog->must_len)) return 0;
   rx_state.prog = prog;
   rx_state.text_start = text;
-  int found = search_from(text);
+  int found = search_from(text, start_only);
   rx_state.prog = nullptr;
   *error = rx_state.error;
   return *error ? 0 : found;
+}
+
+}  // namespace
+
+int rx_try_search(rx_program* prog, const char* text, const char** error) {
+  return run_search(prog, text, error, false);
 }
 
 rx_program* rx_compile(const char* exp) {
@@ -548,6 +556,13 @@ rx_program* rx_compile(const char* exp) {
 int rx_search(rx_program* prog, const char* text) {
   const char* error;
   int found = rx_try_search(prog, text, &error);
+  if (error) rx_fatal(error);
+  return found;
+}
+
+int rx_search_at_start(rx_program* prog, const char* text) {
+  const char* error;
+  int found = run_search(prog, text, &error, true);
   if (error) rx_fatal(error);
   return found;
 }

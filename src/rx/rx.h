@@ -57,6 +57,10 @@ rx_program* rx_compile(const char* exp);
 // 1 when `prog` matches somewhere in `text`, the extents filled; else 0.
 // Reports and ends the run on a damaged program.
 int rx_search(rx_program* prog, const char* text);
+// Like rx_search for a caller that only takes a match beginning at the first
+// character: tries that position alone, so the answer and the extents are
+// those of rx_search whenever its leftmost match begins there.
+int rx_search_at_start(rx_program* prog, const char* text);
 
 // The engine itself: like rx_compile, but returns null and the error text.
 rx_program* rx_try_compile(const char* exp, const char** error);

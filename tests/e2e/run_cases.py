@@ -8,7 +8,9 @@ A case folder holds:
   in/      optional files copied into a fresh temporary directory before the runs
   stdout   expected standard output of all runs together
   status   expected exit status of each run, one per line
-  out/     expected files in the directory after the runs (absent: none at all)
+  out/     expected files after the runs that are new or differ from in/;
+           a file of in/ that is not in out/ must be left unchanged
+  gone     optional: names of in/ files that must no longer exist, one per line
 Standard error must always be empty. Work-file names in standard output
 (./wk and six characters, chosen at random) read as ./wkXXXXXX. With --rebase the expectations are
 rewritten from what the program does now: review the diff before committing.
@@ -85,8 +87,13 @@ def expected(case):
             return default
         with open(path, "rb") as f:
             return f.read()
+    in_dir = os.path.join(case, "in")
+    files = read_tree(in_dir) if os.path.isdir(in_dir) else {}
     out_dir = os.path.join(case, "out")
-    files = read_tree(out_dir) if os.path.isdir(out_dir) else {}
+    if os.path.isdir(out_dir):
+        files.update(read_tree(out_dir))
+    for name in read("gone").decode().split("\n"):
+        files.pop(name, None)
     statuses = [int(s) for s in read("status").split()]
     return read("stdout"), statuses, files
 
@@ -96,9 +103,20 @@ def rebase(case, stdout, statuses, files):
         f.write(stdout)
     with open(os.path.join(case, "status"), "w") as f:
         f.write("".join(f"{s}\n" for s in statuses))
+    in_dir = os.path.join(case, "in")
+    given = read_tree(in_dir) if os.path.isdir(in_dir) else {}
     out_dir = os.path.join(case, "out")
     shutil.rmtree(out_dir, ignore_errors=True)
+    gone = sorted(set(given) - set(files))
+    gone_file = os.path.join(case, "gone")
+    if gone:
+        with open(gone_file, "w") as f:
+            f.write("".join(name + "\n" for name in gone))
+    elif os.path.exists(gone_file):
+        os.remove(gone_file)
     for rel, data in files.items():
+        if given.get(rel) == data:
+            continue
         path = os.path.join(out_dir, rel)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:

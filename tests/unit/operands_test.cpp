@@ -28,9 +28,15 @@ std::string dump_subs(const st_entry* sub) {
       case SUB_N_VAR:
         out += "V(" + std::string(1, 'a' + (sub->var - rule_vars)) + (sub->regexp ? ",re)" : ")");
         break;
-      case SUB_N_SCAN: out += "S(" + std::string(sub->text) + ")"; break;
-      case SUB_N_NUM: out += "N(" + std::to_string(sub->num) + ")"; break;
-      default: out += "?"; break;
+      case SUB_N_SCAN:
+        out += "S(" + std::string(sub->text) + ")";
+        break;
+      case SUB_N_NUM:
+        out += "N(" + std::to_string(sub->num) + ")";
+        break;
+      default:
+        out += "?";
+        break;
     }
   }
   return out;
@@ -104,7 +110,8 @@ const ParseCase kParseCases[] = {
     {RS_REPLACE_LINES, "b", "<b><c>", "V(b) V(c)", ""},
     {RS_REPLACE, "", "<b><c>", "V(b) V(c)",
      "\"t.rls\", line 7: Unexpected characters found after '>' in operand <b><c>\n"},
-    {RS_BY_LINES, "", "<z>", "S(<z>)", "\"t.rls\", line 7: <z> not defined in .replace part of rule\n"},
+    {RS_BY_LINES, "", "<z>", "S(<z>)",
+     "\"t.rls\", line 7: <z> not defined in .replace part of rule\n"},
     {RS_BY, "", "<z>x", "S(<z>) S(x)",
      "\"t.rls\", line 7: Unexpected characters found after '>' in operand <z>x\n"
      "\"t.rls\", line 7: <z>x not defined in .replace part of rule\n"},
@@ -180,17 +187,10 @@ struct EscapeCase {
 };
 
 const EscapeCase kEscapeCases[] = {
-    {"<d/a$/>", "xa$y", 1, 3},
-    {"<d/a$/>", "xa", -1, -1},
-    {"<d/^x/>", "a^x", 1, 3},
-    {"<d/^x/>", "xy", -1, -1},
-    {"<d/[^a]b/>", "abcb", 2, 4},
-    {"<d/[^a]b/>", "ab", -1, -1},
-    {"<d/a\\$/>", "a$", 0, 2},
-    {"<d/a\\\\$/>", "a\\$", 0, 3},
-    {"<d/a\\\\$/>", "a\\", -1, -1},
-    {"<d/(jeq|jne)/>", "jne", 0, 3},
-    {"<d/a[$^]/>", "a^", 0, 2},
+    {"<d/a$/>", "xa$y", 1, 3},       {"<d/a$/>", "xa", -1, -1},     {"<d/^x/>", "a^x", 1, 3},
+    {"<d/^x/>", "xy", -1, -1},       {"<d/[^a]b/>", "abcb", 2, 4},  {"<d/[^a]b/>", "ab", -1, -1},
+    {"<d/a\\$/>", "a$", 0, 2},       {"<d/a\\\\$/>", "a\\$", 0, 3}, {"<d/a\\\\$/>", "a\\", -1, -1},
+    {"<d/(jeq|jne)/>", "jne", 0, 3}, {"<d/a[$^]/>", "a^", 0, 2},
 };
 
 TEST_F(OperandsTest, ExpressionsAreEscapedBeforeCompiling) {

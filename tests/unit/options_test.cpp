@@ -12,6 +12,7 @@
 #include "base/options.h"
 #include "base/run.h"
 #include "base/storage.h"
+#include "driver/rules_source.h"
 #include "stdout_capture.h"
 
 namespace {
@@ -49,6 +50,7 @@ class OptionsTest : public ::testing::Test {
     reset_run_state();
     reset_diag();
     reset_option_words();
+    reset_rules_source();
     const char* argv[] = {"qvpeep"};
     set_prog_name(1, argv);
   }
@@ -149,6 +151,21 @@ TEST_F(OptionsTest, DefaultRulesNameFromToolchainDirAndSystem) {
   opts.system_name = "f149";
   complete_names();
   EXPECT_EQ(opts.rules_name, embedded_only ? "" : "/opt/tools/f149.rls");
+}
+
+TEST_F(OptionsTest, EmbeddedOnlyBuildHasNoRulesName) {
+  for (bool given : {false, true}) {
+    SCOPED_TRACE(given ? "rls= given" : "no rls=");
+    reset_all();
+    rules_source.embedded_only = true;
+    opts.input_name = "prog";
+    opts.input_given = true;
+    opts.rules_name = "peep";
+    opts.rules_given = given;
+    complete_names();
+    EXPECT_EQ(opts.rules_name, "");
+    EXPECT_EQ(opts.input_name, "prog.asm");
+  }
 }
 
 TEST_F(OptionsTest, OutputEqualToInputAfterCompletion) {

@@ -30,9 +30,15 @@ std::string dump_subs(const st_entry* sub) {
       case SUB_N_VAR:
         out += "V(" + std::string(1, 'a' + (sub->var - rule_vars)) + (sub->regexp ? ",re)" : ")");
         break;
-      case SUB_N_SCAN: out += "S(" + std::string(sub->text) + ")"; break;
-      case SUB_N_NUM: out += "N(" + std::to_string(sub->num) + ")"; break;
-      default: out += "?"; break;
+      case SUB_N_SCAN:
+        out += "S(" + std::string(sub->text) + ")";
+        break;
+      case SUB_N_NUM:
+        out += "N(" + std::to_string(sub->num) + ")";
+        break;
+      default:
+        out += "?";
+        break;
     }
   }
   return out;
@@ -175,7 +181,12 @@ const ReadCase kReadCases[] = {
      "\"t.rls\", line 3: Warning: No rules specified\n",
      "",
      true},
-    {"empty input, listing on", {}, 2, "\"t.rls\", line 0: Warning: No rules specified\n", "", true},
+    {"empty input, listing on",
+     {},
+     2,
+     "\"t.rls\", line 0: Warning: No rules specified\n",
+     "",
+     true},
     {"no rules, listing off", {".cstyle"}, 0, "", "", true},
     {"final .pass keeps the rules before it",
      {".replace", "\tnop", ".by", "\tx", ".pass"},
@@ -396,7 +407,9 @@ const SettingCase kSettingCases[] = {
      "\"t.rls\", line 2: Expected <string>\n"},
 };
 
-std::string text_or_none(const char* t) { return t ? std::string("\"") + t + "\"" : "none"; }
+std::string text_or_none(const char* t) {
+  return t ? std::string("\"") + t + "\"" : "none";
+}
 
 TEST_F(RulesFileTest, SettingsChangeOnlyTheVopSyntax) {
   for (const SettingCase& c : kSettingCases) {
@@ -428,10 +441,7 @@ const DebugLabelCase kDebugLabelCases[] = {
     {{".debug_labels"}, "", "", nullptr},
     {{".debug_labels ;"}, "", "", nullptr},
     {{".debug_labels \"\""}, "", "x|DBG|", ""},
-    {{".debug_labels ,"},
-     "\"t.rls\", line 1: usage: .debug_labels \"regexp\";\n",
-     "DBG1",
-     "x"},
+    {{".debug_labels ,"}, "\"t.rls\", line 1: usage: .debug_labels \"regexp\";\n", "DBG1", "x"},
     {{".debug_labels x"}, "\"t.rls\", line 1: usage: .debug_labels \"regexp\";\n", "DBG", "x"},
     {{".debug_labels \"a\",\"b\""},
      "\"t.rls\", line 1: usage: .debug_labels \"regexp\";\n",
@@ -499,10 +509,25 @@ TEST_F(RulesFileTest, LexerCodesAndStatementLines) {
                                     ".replaced",
                                     "  .pass: x",
                                     nullptr};
-  const int codes[] = {RL_REPLACE, RL_BY,     RL_EMPTY,           RL_EMPTY,        RL_EMPTY,
-                       RL_LINE,    RL_SETTING, RL_SETTING,        RL_SETTING,      RL_SETTING,
-                       RL_DELETE_ASM_DIRS,    RL_DEBUG_LABELS,    RL_PASS,         RL_CSTYLE,
-                       RL_LINE,    RL_LINE,   RL_PASS,            RL_EOF,          RL_EOF};
+  const int codes[] = {RL_REPLACE,
+                       RL_BY,
+                       RL_EMPTY,
+                       RL_EMPTY,
+                       RL_EMPTY,
+                       RL_LINE,
+                       RL_SETTING,
+                       RL_SETTING,
+                       RL_SETTING,
+                       RL_SETTING,
+                       RL_DELETE_ASM_DIRS,
+                       RL_DEBUG_LABELS,
+                       RL_PASS,
+                       RL_CSTYLE,
+                       RL_LINE,
+                       RL_LINE,
+                       RL_PASS,
+                       RL_EOF,
+                       RL_EOF};
   open_scanner_lines(lines.data(), "t.rls");
   init_rules_syntax();
   for (size_t i = 0; i < std::size(codes); i++) {
@@ -566,6 +591,50 @@ TEST_F(RulesFileTest, ListsEachFinishedRule) {
             "\t\tOPND: <b>\nSUB_N_SCAN\t+2\n\n"
             "\t\tOPND: SUB_N_SCAN\t0x10\n\n"
             "\"t.rls\", line 13: Incorrect variable operand <B>\n");
+}
+
+TEST_F(RulesFileTest, CompareDroppingRulesReadCleanly) {
+  opts.rules_debug_level = 1;
+  EXPECT_EQ(
+      read({".replace", "\t<x/dec|dec.b|decd|decd.b|inc|inc.b|incd|incd.b|inv|inv.b/> <b>",
+            "\tcmp\t#0x0,<b>", "\t<d/(jeq|jne|jz|jnz|jn)/> <e>", ".by", "\t<x> <b>", "\t<d> <e>",
+            "\t", ".replace", "\t<a/(and.b)|and|(xor.b)|xor/> <b>,<c>", "\tcmp\t#0x0,<c>",
+            "\t<d/(jeq|jne|jz|jnz|jn)/> <e>", ".by", "\t<a> <b>,<c>", "\t<d> <e>"}),
+      "REPL1: \t<x>\n"
+      "\t\tOPND: <b>\n\n"
+      "REPL: \tSUB_N_SCAN\tcmp\n"
+      "\t\tOPND: SUB_N_SCAN\t#0x0\n\n"
+      "\t\tOPND: <b>\n\n"
+      "REPL: \t<d>\n"
+      "\t\tOPND: <e>\n\n"
+      "\tBY: \t<x>\n"
+      "\t\tOPND: <b>\n\n"
+      "\tBY: \t<d>\n"
+      "\t\tOPND: <e>\n\n"
+      "REPL1: \t<a>\n"
+      "\t\tOPND: <b>\n\n"
+      "\t\tOPND: <c>\n\n"
+      "REPL: \tSUB_N_SCAN\tcmp\n"
+      "\t\tOPND: SUB_N_SCAN\t#0x0\n\n"
+      "\t\tOPND: <c>\n\n"
+      "REPL: \t<d>\n"
+      "\t\tOPND: <e>\n\n"
+      "\tBY: \t<a>\n"
+      "\t\tOPND: <b>\n\n"
+      "\t\tOPND: <c>\n\n"
+      "\tBY: \t<d>\n"
+      "\t\tOPND: <e>\n\n");
+  EXPECT_EQ(diag.fatal_count, 0);
+  EXPECT_EQ(rules.max_repl_lines, 3);
+  const st_entry* name = rules.pass_rules[0]->name_opnds;
+  ASSERT_NE(name->regexp, nullptr);
+  const char subject[] = "xor.b";
+  EXPECT_EQ(rx_search(name->regexp, "inv.b"), 1);
+  EXPECT_EQ(rx_search(name->regexp, subject), 0);
+  const st_entry* second = rules.pass_rules[0]->next_rule->name_opnds;
+  ASSERT_NE(second->regexp, nullptr);
+  EXPECT_EQ(rx_search(second->regexp, subject), 1);
+  EXPECT_EQ(second->regexp->group_start[0], subject);
 }
 
 TEST_F(RulesFileTest, ListsTheLastRuleAtEndOfInput) {

@@ -326,6 +326,34 @@ TEST_F(RxTest, Search) {
     EXPECT_EQ(Search(c.exp, c.text), c.result) << "expression " << c.exp << " text " << c.text;
 }
 
+// A search that only takes a match at the first character agrees with the
+// full search whenever that search's leftmost match begins there.
+TEST_F(RxTest, SearchAtStartAgreesWithSearchBeginningThere) {
+  for (const SearchCase& c : kSearchCases) {
+    rx_program* prog = Compile(c.exp);
+    if (!prog) continue;
+    const char* error = nullptr;
+    bool found = rx_try_search(prog, c.text, &error) && prog->group_start[0] == c.text;
+    std::string full = found ? Search(c.exp, c.text) : "no match";
+    bool at_start = rx_search_at_start(prog, c.text);
+    std::string got = "no match";
+    if (at_start) {
+      got.clear();
+      for (int i = 0; i < kRxGroups; i++) {
+        if (!prog->group_start[i] && !prog->group_end[i]) continue;
+        if (i > 0) got += " " + std::to_string(i) + "=";
+        got += "[" + Offset(prog->group_start[i], c.text) + "," +
+               Offset(prog->group_end[i], c.text) + ")";
+      }
+    }
+    EXPECT_EQ(got, full) << "expression " << c.exp << " text " << c.text;
+  }
+  // Positions after the first are never tried.
+  rx_program* prog = Compile("b");
+  EXPECT_FALSE(rx_search_at_start(prog, "ab"));
+  EXPECT_TRUE(rx_search_at_start(prog, "ba"));
+}
+
 // Matcher calls made by one search: the hints rule out start positions and
 // the quick test rules out tries after a repetition.
 struct StepCase {

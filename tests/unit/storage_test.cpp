@@ -1,10 +1,13 @@
 #include "base/storage.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "stdout_capture.h"
 
 namespace {
 
@@ -55,6 +58,35 @@ TEST_F(StorageTest, TextWithZeroByteKeepsItsLength) {
   const char text[] = {'a', '\0', 'b'};
   char* copy = store_var_text(text, 3);
   EXPECT_EQ(std::string(copy, 4), std::string("a\0b\0", 4));
+}
+
+// Former bugs
+
+// Allocation failures are forced by a limit on the address space, which the
+// address sanitizer cannot run under.
+void limit_address_space() {
+  rlimit limit{1u << 30, 1u << 30};
+  setrlimit(RLIMIT_AS, &limit);
+}
+
+TEST_F(StorageTest, GrowthFailureIsReportedAsResize) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "needs a limited address space";
+#endif
+  // Nothing is copied: the allocation fails first.
+  EXPECT_EXIT_PRINTS(
+      {
+        limit_address_space();
+        store_var_text("x", 1 << 30);
+      },
+      255, "\n|\n\"\", line 0: Malloc() denied space for variable storage\n");
+  EXPECT_EXIT_PRINTS(
+      {
+        store_var_text("x", 1);
+        limit_address_space();
+        store_var_text("x", 1 << 30);
+      },
+      255, "\n|\n\"\", line 0: realloc() denied space for variable storage\n");
 }
 
 TEST(SaveString, CopiesStayWholeAcrossBlocks) {

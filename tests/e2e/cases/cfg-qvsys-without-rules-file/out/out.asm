@@ -1,0 +1,2 @@
+	dec	r5
+	jne	L1

@@ -1,0 +1,3 @@
+	dec	r5
+	cmp	#0x0,r5
+	jne	L1

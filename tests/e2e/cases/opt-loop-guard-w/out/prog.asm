@@ -1,3 +1,0 @@
-	spin	r1
-	spin	r2
-	stop

@@ -1,1 +1,0 @@
-; nothing to do

@@ -1,2 +1,0 @@
-; nothing but a comment
-	.text

@@ -1,3 +1,0 @@
-	swap	r1,r2
-	nop
-	nop

@@ -1,4 +1,0 @@
-	push	r1
-	pop	r2
-	inc	r3
-	nop

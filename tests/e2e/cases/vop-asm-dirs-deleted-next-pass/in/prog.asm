@@ -1,0 +1,6 @@
+	nop
+	.asm
+	mov	r1 , r2
+L9:	nop
+	.endasm
+	nop

@@ -1,0 +1,5 @@
+	nop
+	mov	r1 ,r2
+L9:
+	nop
+	nop

@@ -1,0 +1,5 @@
+	nop
+/* first
+   second
+   third */
+	mov	r1,r2

@@ -1,0 +1,5 @@
+	nop
+   /* first
+   second
+   third */ ignored
+	mov	r1,r2

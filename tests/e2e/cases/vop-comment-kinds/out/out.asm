@@ -1,0 +1,8 @@
+; done
+	nop
+	nop
+;;
+	nop
+	nop;c
+; note
+	mov,r1

@@ -1,0 +1,6 @@
+	nop ; done
+	nop ;
+	nop ;;
+nop;c
+   ; note
+	mov,r1

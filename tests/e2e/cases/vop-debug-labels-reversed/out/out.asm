@@ -1,0 +1,4 @@
+	nop
+DBG2:
+DBG1:
+	nop

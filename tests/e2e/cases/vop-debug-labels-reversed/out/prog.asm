@@ -1,0 +1,4 @@
+	nop
+DBG1:
+  DBG2 :
+	nop

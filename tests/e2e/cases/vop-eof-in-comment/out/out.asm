@@ -1,0 +1,3 @@
+	nop
+/* open
+	mov	r1,r2

@@ -1,0 +1,3 @@
+	ascii	"\777"
+	ascii	"ef
+gh"

@@ -1,0 +1,2 @@
+	ascii	"ÿ"
+	ascii	"ef\ngh"

@@ -1,0 +1,6 @@
+	ascii	"ÿ"
+	ascii	"ÿ"
+	ascii	"AAq\000"
+	ascii	"a	bc"
+	ascii	"abcd"
+	ascii	"ef\ngh"

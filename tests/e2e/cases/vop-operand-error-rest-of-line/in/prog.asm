@@ -1,0 +1,2 @@
+	mov	"a"x y
+L5: mov "a"x y

@@ -1,0 +1,4 @@
+	mov	"a"
+L5:
+	mov	"a"
+	y

@@ -1,0 +1,5 @@
+	ascii	"a;b" ; c
+	ascii	"a\"b\\c"
+	ascii	""
+	db	"a" , "b" "c"
+	db	"x"	;

@@ -1,0 +1,6 @@
+; c
+	ascii	"a;b"
+	ascii	"a\"b\\c"
+	ascii	""
+	db	"a","bc"
+	db	"x"
