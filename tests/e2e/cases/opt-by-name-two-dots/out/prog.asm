@@ -1,2 +1,0 @@
-	inc	r5
-	nop

@@ -1,3 +1,0 @@
-	zap
-	nop
-	spin	r1

@@ -1,3 +1,0 @@
-	mov	r1,r2
-	nop
-	ret
