@@ -100,6 +100,7 @@ void copy_beside(const char* from, const std::string& target, mode_t mode) {
       done += w > 0 ? w : 0;
     }
   }
+  if (ferror(in)) ok = false;
   fclose(in);
   if (fchmod(fd, mode) != 0 || close(fd) != 0) ok = false;
   if (!ok) replace_failed(target.c_str());

@@ -172,8 +172,7 @@ void write_vop(const vop* v, FILE* f) {
 int try_rules(int reach, int pass) {
   for (int i = 0; i < reach && window.window_cursor != window.window_head; i++)
     window.window_cursor = window.window_cursor->prev;
-  st_entry* first =
-      pass < rules.pass_slots ? rules.pass_rules[pass] : nullptr;
+  st_entry* first = pass < rules.pass_slots ? rules.pass_rules[pass] : nullptr;
   for (; window.window_cursor; window.window_cursor = window.window_cursor->next) {
     for (st_entry* rule = first; rule; rule = rule->next_rule) {
       if (int n = match_rule(window.window_cursor, rule)) {
@@ -244,8 +243,11 @@ bool sub_opnds_match(const char* text, int len, const st_entry* sub) {
         break;
       }
       case SUB_N_NUM: {
+        // The whole rest must be the constant: a zero byte kept in a string
+        // constant would end parse_value's reading early.
         int32_t value;
-        if (!parse_value(text + p, &value) || value != sub->num) return false;
+        if (memchr(text + p, '\0', len - p) || !parse_value(text + p, &value) || value != sub->num)
+          return false;
         p = len;
         break;
       }

@@ -11,10 +11,13 @@
 #include "optimizer/passes.h"
 #include "optimizer/replace.h"
 #include "optimizer/window.h"
+#include "rules/operands.h"
 #include "rules/rules_file.h"
+#include "rx/rx.h"
 #include "vop/scanner.h"
 #include "vop/vop_reader.h"
 #include "vop/vop_writer.h"
+#include "stdout_capture.h"
 
 namespace {
 
@@ -131,10 +134,10 @@ struct Case {
 
 const Case kCases[] = {
     // Matching
-    {"three-line rule drops the compare", kCmpRules,
-     "\tand\t#1,r5\n\tcmp\t#0x0,r5\n\tjne\tL1\n", "\tand\t#1,r5\n\tjne\tL1\n"},
-    {"first alternative binds and.b whole", kCmpRules,
-     "\tand.b\t#1,r5\n\tcmp\t#0x0,r5\n\tjz\tL1\n", "\tand.b\t#1,r5\n\tjz\tL1\n"},
+    {"three-line rule drops the compare", kCmpRules, "\tand\t#1,r5\n\tcmp\t#0x0,r5\n\tjne\tL1\n",
+     "\tand\t#1,r5\n\tjne\tL1\n"},
+    {"first alternative binds and.b whole", kCmpRules, "\tand.b\t#1,r5\n\tcmp\t#0x0,r5\n\tjz\tL1\n",
+     "\tand.b\t#1,r5\n\tjz\tL1\n"},
     {"bound variable compared on the next line", kCmpRules,
      "\tand\t#1,r5\n\tcmp\t#0x0,r6\n\tjne\tL1\n", "\tand\t#1,r5\n\tcmp\t#0x0,r6\n\tjne\tL1\n"},
     {"too few VOPs left for the rule", kCmpRules, "\tand\t#1,r5\n\tcmp\t#0x0,r5\n",
@@ -145,8 +148,8 @@ const Case kCases[] = {
      "\tmov\t16,r1\n\tmov\t0x10,r2\n\tmov\t020,r3\n\tmov\t17,r4\n\tmov\t0x10 ,r5\n",
      "\tmov16\tr1\n\tmov16\tr2\n\tmov16\tr3\n\tmov\t17,r4\n\tmov\t0x10 ,r5\n"},
     {"string operand matched and bound without its marker",
-     ".replace\n\tasciz\t<a>\n\tasciz\tab\n.by\n\tbyte\t<a>\n",
-     "\tasciz \"cd\"\n\tasciz\t\"ab\"\n", "\tbyte\tcd\n"},
+     ".replace\n\tasciz\t<a>\n\tasciz\tab\n.by\n\tbyte\t<a>\n", "\tasciz \"cd\"\n\tasciz\t\"ab\"\n",
+     "\tbyte\tcd\n"},
     {"pattern 0 matches an empty operand", ".replace\n\tmov\t0,<a>\n.by\n\tclr\t<a>\n",
      "\tmov\t,r5\n\tmov\t0x0,r6\n\tmov\t'\\0',r7\n", "\tclr\tr5\n\tclr\tr6\n\tclr\tr7\n"},
     // Replacement
@@ -154,6 +157,9 @@ const Case kCases[] = {
      ".replace\n\tpush\t<a>\n\tpop\t<b>\n.by\n\tmov\t<a>,<b>\n",
      "; one\n\tpush\tr5\nDBG1:\n; two\n\tpop\tr6\nDBG2:\n",
      "; one\n; two\n\tmov\tr5,r6\nDBG2:\nDBG1:\n"},
+    {"debug labels of several matched VOPs keep the order of their VOPs",
+     ".replace\n\ta\n\tb\n\tc\n.by\n\tabc\n", "\ta\nDBG1:\nDBG2:\n\tb\nDBG3:\n\tc\n",
+     "\tabc\nDBG2:\nDBG1:\nDBG3:\n"},
     {"one to three", ".replace\n\tswap3\t<a>\n.by\n\tx\t<a>\n\ty\t<a>\n\tz\t<a>+2\n",
      "\tswap3\tr5\n", "\tx\tr5\n\ty\tr5\n\tz\tr5+2\n"},
     {"deletion hands comments to the VOP in front, writes debug labels at once",
@@ -169,10 +175,11 @@ const Case kCases[] = {
     // Line kinds
     {"ordinary label is a barrier", ".replace\n\tpush\t<a>\n\tpop\t<b>\n.by\n\tmov\t<a>,<b>\n",
      "\tpush\tr5\nL1:\n\tpop\tr6\n", "\tpush\tr5\nL1:\n\tpop\tr6\n"},
-    {"blank line comes out before the VOPs held", ".replace\n\tpush\t<a>\n\tpop\t<b>\n.by\n\tmov\t<a>,<b>\n",
-     "\tpush\tr5\n\n\tpop\tr6\n", "\n\tmov\tr5,r6\n"},
-    {"zero byte in a string constant", ".replace\n\tnone\n.by\n",
-     "\t.byte\t\"a\\000b\\n\\\"\"\n", "\t.byte\t\"a\\000b\\n\\\"\"\n"},
+    {"blank line comes out before the VOPs held",
+     ".replace\n\tpush\t<a>\n\tpop\t<b>\n.by\n\tmov\t<a>,<b>\n", "\tpush\tr5\n\n\tpop\tr6\n",
+     "\n\tmov\tr5,r6\n"},
+    {"zero byte in a string constant", ".replace\n\tnone\n.by\n", "\t.byte\t\"a\\000b\\n\\\"\"\n",
+     "\t.byte\t\"a\\000b\\n\\\"\"\n"},
 };
 
 TEST_F(OptimizerTest, CasesProduceTheirOutput) {
@@ -194,8 +201,8 @@ TEST_F(OptimizerTest, WindowStaysSoundThroughReplacements) {
       ".replace\n\tq\t<a>\n\tr\t<a>\n.by\n\tqr\t<a>\n"
       ".replace\n\tkill\n.by\n");
   start_pass();
-  const char* lines[] = {"\tgrow\tr1", "\tkill", "\tgrow\tr2", "\tnop", "\tgrow\tr3",
-                         "\tkill", "\tnop",      "\tgrow\tr4", "\tkill", "\tkill"};
+  const char* lines[] = {"\tgrow\tr1", "\tkill", "\tgrow\tr2", "\tnop",  "\tgrow\tr3",
+                         "\tkill",     "\tnop",  "\tgrow\tr4", "\tkill", "\tkill"};
   for (int round = 0; round < 3; round++) {
     for (const char* line : lines) {
       const char* table[] = {line, nullptr};
@@ -248,6 +255,418 @@ TEST_F(OptimizerTest, LoopGuardWarnsOnceAndGivesUp) {
   EXPECT_EQ(diag.warning_count, 2);
   EXPECT_TRUE(passes.loop_warned);
   EXPECT_EQ(passes.counts.opt_same, 200);
+}
+
+// One sub-operand of a hand-made chain: 'S' literal, 'V' variable (letter in
+// text[0], expression in rx or none), 'N' number, anything else a bad kind.
+struct Piece {
+  char kind;
+  const char* text;
+  int32_t num;
+  const char* rx;
+};
+
+st_entry* make_chain(std::initializer_list<Piece> pieces) {
+  st_entry* first = nullptr;
+  st_entry* last = nullptr;
+  for (const Piece& p : pieces) {
+    int kind = p.kind == 'S'   ? SUB_N_SCAN
+               : p.kind == 'V' ? SUB_N_VAR
+               : p.kind == 'N' ? SUB_N_NUM
+                               : 0;
+    last = st_sub_opnd(kind, p.text, p.kind == 'V' ? &rule_vars[p.text[0] - 'a'] : nullptr, p.num,
+                       p.rx ? rx_compile(p.rx) : nullptr, last);
+    if (p.kind == 'X') last->sub_ntype = 7;
+    if (!first) first = last;
+  }
+  return first;
+}
+
+struct SubCase {
+  const char* what;
+  std::string text;
+  const char* bound_a;  // text bound to a before the match, or null
+  std::initializer_list<Piece> pieces;
+  bool matches;
+  const char* a_after;  // expected binding of a after a match (null: unbound)
+  const char* b_after;
+};
+
+TEST_F(OptimizerTest, SubOperandKinds) {
+  const SubCase cases[] = {
+      {"literal whole", "r5", nullptr, {{'S', "r5", 0, nullptr}}, true, nullptr, nullptr},
+      {"literal leaves a rest",
+       "r5+2",
+       nullptr,
+       {{'S', "r5", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"literal longer than the text",
+       "r",
+       nullptr,
+       {{'S', "r5", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"string marker skipped by a literal",
+       "\"ab",
+       nullptr,
+       {{'S', "ab", 0, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"string marker not bound", "\"ab", nullptr, {{'V', "a", 0, nullptr}}, true, "ab", nullptr},
+      {"unbound variable takes the rest",
+       "r5+2",
+       nullptr,
+       {{'V', "a", 0, nullptr}, {'S', "+2", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"unbound variable may take nothing",
+       "r5",
+       nullptr,
+       {{'S', "r5", 0, nullptr}, {'V', "a", 0, nullptr}},
+       true,
+       "",
+       nullptr},
+      {"bound text stands at p",
+       "r5+2",
+       "r5",
+       {{'V', "a", 0, nullptr}, {'S', "+2", 0, nullptr}},
+       true,
+       "r5",
+       nullptr},
+      {"bound text differs",
+       "r6+2",
+       "r5",
+       {{'V', "a", 0, nullptr}, {'S', "+2", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"bound text longer than the rest",
+       "r5",
+       "r5+",
+       {{'V', "a", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"expression match must begin at p",
+       "xr5",
+       nullptr,
+       {{'V', "a", 0, "r[0-9]"}},
+       false,
+       nullptr,
+       nullptr},
+      {"expression after a literal",
+       "xr5",
+       nullptr,
+       {{'S', "x", 0, nullptr}, {'V', "a", 0, "r[0-9]"}},
+       true,
+       "r5",
+       nullptr},
+      {"caret anchors at p",
+       "xr5",
+       nullptr,
+       {{'S', "x", 0, nullptr}, {'V', "a", 0, "^r"}, {'V', "b", 0, nullptr}},
+       true,
+       "r",
+       "5"},
+      {"no backtracking into the expression",
+       "r55",
+       nullptr,
+       {{'V', "a", 0, "r[0-9]*"}, {'S', "5", 0, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"expression finds nothing", "r5", nullptr, {{'V', "a", 0, "q"}}, false, nullptr, nullptr},
+      {"number by value, hexadecimal",
+       "0x10",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"number by value, octal",
+       "020",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"number by value, character",
+       "'\\020'",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"number of another value",
+       "17",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"number after leading blanks",
+       " 16",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"number must be the whole rest",
+       "16+",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       false,
+       nullptr,
+       nullptr},
+      {"number read from p",
+       "#16",
+       nullptr,
+       {{'S', "#", 0, nullptr}, {'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"empty rest reads as 0",
+       "#",
+       nullptr,
+       {{'S', "#", 0, nullptr}, {'N', nullptr, 0, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+      {"number inside a string constant",
+       "\"16",
+       nullptr,
+       {{'N', nullptr, 16, nullptr}},
+       true,
+       nullptr,
+       nullptr},
+  };
+  for (const SubCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    clear_vars();
+    if (c.bound_a) {
+      rule_vars[0].text = store_var_text(c.bound_a, static_cast<int>(strlen(c.bound_a)));
+      rule_vars[0].len = static_cast<int>(strlen(c.bound_a));
+    }
+    st_entry* chain = make_chain(c.pieces);
+    bool got = sub_opnds_match(c.text.data(), static_cast<int>(c.text.size()), chain);
+    EXPECT_EQ(got, c.matches);
+    if (!got) continue;
+    for (auto [slot, want] : {std::pair{0, c.a_after}, std::pair{1, c.b_after}}) {
+      if (!want) {
+        EXPECT_EQ(rule_vars[slot].text, nullptr);
+        continue;
+      }
+      ASSERT_NE(rule_vars[slot].text, nullptr);
+      EXPECT_EQ(std::string(rule_vars[slot].text, rule_vars[slot].len), want);
+    }
+  }
+  EXPECT_EQ(diag.fatal_count, 0);
+}
+
+TEST_F(OptimizerTest, BadSubOperandKindIsReportedAndSkipped) {
+  const char* lines[] = {"\tmov\tr5", nullptr};
+  open_scanner_lines(lines, "test.asm");
+  ASSERT_EQ(vop_lex(), VL_VOP);
+  st_entry* chain =
+      make_chain({{'S', "r", 0, nullptr}, {'X', "", 0, nullptr}, {'S', "5", 0, nullptr}});
+  bool got = true;
+  std::string printed = capture_stdout([&] { got = sub_opnds_match("r5", 2, chain); });
+  EXPECT_TRUE(got);
+  EXPECT_EQ(printed,
+            "\tmov\tr5\n"
+            "\t   \t |\n"
+            "\"test.asm\", line 1: Internal error - sub_opnds_match() - bad opnd sub_ntype\n");
+  EXPECT_EQ(diag.fatal_count, 1);
+}
+
+// A rule's .by part spoiled by hand, as the rules reader never leaves it.
+struct SpoiledBy {
+  const char* what;
+  void (*spoil)(st_entry* by);
+  const char* output;
+  std::vector<const char*> messages;
+};
+
+TEST_F(OptimizerTest, BadByPiecesAreReportedAndGiveNoText) {
+  const SpoiledBy cases[] = {
+      {"operand piece of a bad kind",
+       [](st_entry* by) { by->opnds->sub_opnds->sub_ntype = SUB_N_NUM; },
+       "\tadd\t,r5\n",
+       {"replace_vops() - bad opnd sub_ntype"}},
+      {"variable left unbound",
+       [](st_entry* by) { by->opnds->next->sub_opnds->var = &rule_vars['z' - 'a']; },
+       "\tadd\t#1,\n",
+       {"replace_vops() - unassigned variable operand"}},
+      {"name piece of a bad kind",
+       [](st_entry* by) { by->name_opnds->sub_ntype = SUB_N_NUM; },
+       "\t\t#1,r5\n",
+       {"replace_vops() - bad vop opnd sub_ntype"}},
+      {"operands are built before the name",
+       [](st_entry* by) {
+         by->name_opnds->sub_ntype = 9;
+         by->opnds->next->sub_opnds->var = &rule_vars['z' - 'a'];
+       },
+       "\t\t#1,\n",
+       {"replace_vops() - unassigned variable operand", "replace_vops() - bad vop opnd sub_ntype"}},
+  };
+  for (const SpoiledBy& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    load_rules(".replace\n\tinc\t<a>\n.by\n\tadd\t#1,<a>\n");
+    c.spoil(rules.pass_rules[0]->by);
+    std::string out;
+    std::string printed = capture_stdout([&] { out = optimize("\tinc\tr5\n"); });
+    EXPECT_EQ(out, c.output);
+    std::string want;
+    for (const char* m : c.messages)
+      want +=
+          std::string("\tinc\tr5\n\t   \t |\n\"test.asm\", line 1: Internal error - ") + m + "\n";
+    EXPECT_EQ(printed, want);
+    EXPECT_EQ(diag.fatal_count, static_cast<int>(c.messages.size()));
+    EXPECT_EQ(passes.counts.opt_same, 1);
+    TearDown();
+  }
+}
+
+TEST_F(OptimizerTest, RaisedLimitHoldsUntilTheWindowIsEmptied) {
+  // Six replace lines keep six VOPs in front of a replacement, so growing one
+  // VOP into three in a full window leaves one VOP over the limit.
+  load_rules(
+      ".replace\n\tn\t1\n\tn\t2\n\tn\t3\n\tn\t4\n\tn\t5\n\tn\t6\n.by\n"
+      ".replace\n\tgrow\n.by\n\tg1\n\tg2\n\tg3\n");
+  start_pass();
+  std::string input;
+  for (int i = 0; i < 8; i++) input += "\tv\n";
+  input += "\tgrow\n";
+  input_lines_ = split_lines(input);
+  for (auto& l : input_lines_) input_ptrs_.push_back(l.c_str());
+  input_ptrs_.push_back(nullptr);
+  open_scanner_lines(input_ptrs_.data(), "test.asm");
+  read_vops(0);
+  EXPECT_EQ(passes.counts.vops_written, 2);
+  EXPECT_EQ(window.window_count, 9);
+  EXPECT_EQ(window.window_limit, 9);
+  expect_window_sound();
+  flush_vops(true);
+  EXPECT_EQ(window.window_count, 0);
+  EXPECT_EQ(window.window_head, nullptr);
+  EXPECT_EQ(window.window_tail, nullptr);
+  EXPECT_EQ(window.window_limit, 8);
+  EXPECT_EQ(passes.counts.vops_written, 11);
+  finish_pass();
+}
+
+struct WriteCase {
+  const char* what;
+  bool cstyle;
+  const char* name;
+  std::vector<std::string> opnds;
+  std::string delims;
+  std::string line;
+};
+
+TEST_F(OptimizerTest, WriteVopLines) {
+  const WriteCase cases[] = {
+      {"no operands, no separator", false, "nop", {}, "", "\tnop\n"},
+      {"the delimiters that ended the operands",
+       false,
+       "mov",
+       {"a", "b"},
+       std::string(",\0", 2),
+       "\tmov\ta,b\n"},
+      {"a blank under .cstyle", true, "mov", {"a", "b"}, std::string(",\0", 2), "\tmov a,b\n"},
+      {"a last delimiter is kept", false, "push", {"r5"}, "\t", "\tpush\tr5\t\n"},
+      {"string constant escaped again",
+       false,
+       ".byte",
+       {std::string("\"a\n\"\\\tb\0c", 9)},
+       std::string("\0", 1),
+       "\t.byte\t\"a\\n\\\"\\\\\tb\\000c\"\n"},
+      {"empty string constant", false, "s", {"\""}, std::string("\0", 1), "\ts\t\"\"\n"},
+  };
+  for (const WriteCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    rules.cstyle = c.cstyle;
+    std::vector<const char*> texts;
+    std::vector<int> lens;
+    for (const auto& o : c.opnds) {
+      texts.push_back(o.data());
+      lens.push_back(static_cast<int>(o.size()));
+    }
+    vop* v = make_vop(c.name, static_cast<int>(texts.size()), texts.data(), lens.data(),
+                      reinterpret_cast<const unsigned char*>(c.delims.data()));
+    std::string line = capture_stdout([&] { write_vop(v, stdout); });
+    EXPECT_EQ(line, c.line);
+    release_vop(v);
+  }
+}
+
+struct StatsCase {
+  const char* what;
+  PassCounts counts;
+  const char* text;
+};
+
+TEST_F(OptimizerTest, PassStatistics) {
+  const StatsCase cases[] = {
+      {"nothing read, something written",
+       {0, 2, 0, 0, 0},
+       "----------------------Pass# 3 ---------------------------\n"
+       "0 VOPs read in\n"
+       "2 VOPs written out (a 0.0% increase)\n"
+       "0 optimizations made\n"},
+      {"every kind, singular and plural",
+       {9, 8, 2, 1, 3},
+       "----------------------Pass# 3 ---------------------------\n"
+       "9 VOPs read in\n"
+       "8 VOPs written out (a 11.1% decrease)\n"
+       "6 optimizations made\n"
+       " - in 2 optimizations, the number of VOPs decreased\n"
+       " - in 1 optimization, the number of VOPs remained the same\n"
+       " - in 3 optimizations, the number of VOPs increased\n"},
+      {"two thirds round up",
+       {3, 1, 1, 0, 0},
+       "----------------------Pass# 3 ---------------------------\n"
+       "3 VOPs read in\n"
+       "1 VOP written out (a 66.7% decrease)\n"
+       "1 optimization made\n"
+       " - in 1 optimization, the number of VOPs decreased\n"},
+  };
+  for (const StatsCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    opts.show_stats = true;
+    passes.counts = c.counts;
+    EXPECT_EQ(capture_stdout([] { pass_stats(2); }), c.text);
+    passes.totals = c.counts;
+    std::string body = std::string(c.text).substr(
+        strlen("----------------------Pass# 3 ---------------------------\n"));
+    EXPECT_EQ(capture_stdout([] { final_stats(); }),
+              "------------------------Final Statistics-----------------\n" + body +
+                  "----------------------------------------------------------\n");
+    opts.show_stats = false;
+    EXPECT_EQ(capture_stdout([] {
+                pass_stats(2);
+                final_stats();
+              }),
+              "");
+  }
+}
+
+// Former bugs
+
+TEST_F(OptimizerTest, NumberPatternRejectsAZeroByteInTheRest) {
+  // "5\0005": parse_value would stop at the zero byte and read 5.
+  st_entry* chain = make_chain({{'N', nullptr, 5, nullptr}});
+  EXPECT_FALSE(
+      sub_opnds_match("\"5\0"
+                      "5",
+                      4, chain));
+  EXPECT_TRUE(sub_opnds_match("\"5", 2, chain));
 }
 
 }  // namespace

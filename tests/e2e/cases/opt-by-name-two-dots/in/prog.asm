@@ -1,0 +1,2 @@
+	inc	r5
+	nop

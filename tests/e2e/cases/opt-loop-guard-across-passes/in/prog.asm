@@ -1,0 +1,3 @@
+	zap
+	nop
+	spin	r1

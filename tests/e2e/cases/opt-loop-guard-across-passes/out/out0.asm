@@ -1,0 +1,2 @@
+	nop
+	spin	r1

@@ -1,0 +1,3 @@
+	mov	r1,r2
+	nop
+	ret
