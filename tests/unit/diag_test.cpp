@@ -9,7 +9,7 @@
 #include "base/files.h"
 #include "base/options.h"
 #include "base/run.h"
-#include "stdout_capture.h"
+#include "test_support.h"
 
 namespace {
 

@@ -17,21 +17,9 @@
 #include "vop/scanner.h"
 #include "vop/vop_reader.h"
 #include "vop/vop_writer.h"
-#include "stdout_capture.h"
+#include "test_support.h"
 
 namespace {
-
-std::vector<std::string> split_lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
 
 // Runs one pass of `rules` over `input` in memory and returns what it wrote.
 class OptimizerTest : public ::testing::Test {

@@ -13,7 +13,7 @@
 #include "base/run.h"
 #include "base/storage.h"
 #include "driver/rules_source.h"
-#include "stdout_capture.h"
+#include "test_support.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "base/storage.h"
 #include "rules/operands.h"
 #include "rules/rules_file.h"
-#include "stdout_capture.h"
+#include "test_support.h"
 #include "vop/scanner.h"
 
 namespace {

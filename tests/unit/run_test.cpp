@@ -8,7 +8,7 @@
 
 #include "base/diag.h"
 #include "base/options.h"
-#include "stdout_capture.h"
+#include "test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "stdout_capture.h"
+#include "test_support.h"
 
 namespace {
 
