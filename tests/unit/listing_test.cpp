@@ -12,24 +12,14 @@
 #include "rules/operands.h"
 #include "rules/rules_file.h"
 #include "vop/scanner.h"
+#include "test_support.h"
 
 namespace {
-
-// Entries are never freed; tests keep them reachable once reset (the
-// vector itself is never destroyed, so the leak checker sees them at exit).
-std::vector<const void*>& kept = *new std::vector<const void*>;
 
 class ListingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int pass = 0; pass < rules.pass_slots; pass++) kept.push_back(rules.pass_rules[pass]);
-    reset_scanner();
-    reset_diag();
-    reset_options();
-    reset_run_state();
-    reset_storage();
-    reset_rules();
-    init_char_class();
+    reset_all_modules();
     src.cur_file_name = "t.rls";
     src.stmt_line = 4;
   }
@@ -45,14 +35,12 @@ class ListingTest : public ::testing::Test {
       if (!first) first = last;
     }
     st_entry* e = st_rule(name, first, prev);
-    kept.push_back(e);
+    keep_reachable(e);
     return e;
   }
 
   static std::string listing(st_entry* rule) {
-    testing::internal::CaptureStdout();
-    print_rules(rule);
-    return testing::internal::GetCapturedStdout();
+    return capture_stdout([rule] { print_rules(rule); });
   }
 };
 
@@ -120,9 +108,9 @@ TEST_F(ListingTest, LinesOfEveryShape) {
     SetUp();
     SCOPED_TRACE(c.name);
     rules.state = c.state;
-    testing::internal::CaptureStdout();
-    st_entry* rule = line(c.name, c.opnds);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no message while parsing";
+    st_entry* rule = nullptr;
+    EXPECT_EQ(capture_stdout([&] { rule = line(c.name, c.opnds); }), "")
+        << "no message while parsing";
     EXPECT_EQ(listing(rule), c.listed);
   }
 }
@@ -138,10 +126,12 @@ TEST_F(ListingTest, BadKindsAreInternalErrors) {
   static char text[] = "\tbad <x>\n";
   rules.state = RS_REPLACE;
   st_entry* rule = line("mov", {"<x>"});
-  testing::internal::CaptureStdout();
-  st_entry* bad_name = st_sub_opnd(9, nullptr, nullptr, 0, nullptr, nullptr);
-  st_entry* bad_opnd = st_sub_opnd(3, nullptr, nullptr, 0, nullptr, nullptr);
-  testing::internal::GetCapturedStdout();
+  st_entry* bad_name = nullptr;
+  st_entry* bad_opnd = nullptr;
+  capture_stdout([&] {
+    bad_name = st_sub_opnd(9, nullptr, nullptr, 0, nullptr, nullptr);
+    bad_opnd = st_sub_opnd(3, nullptr, nullptr, 0, nullptr, nullptr);
+  });
   bad_name->next_sub = rule->name_opnds;
   rule->name_opnds = bad_name;
   rule->opnds->sub_opnds->next_sub = bad_opnd;

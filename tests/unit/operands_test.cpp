@@ -13,47 +13,15 @@
 #include "rules/rules_file.h"
 #include "rx/rx.h"
 #include "vop/scanner.h"
+#include "rules_dump.h"
+#include "test_support.h"
 
 namespace {
-
-// Entries are never freed; tests keep them reachable once reset (the
-// vector itself is never destroyed, so the leak checker sees them at exit).
-std::vector<const void*>& kept = *new std::vector<const void*>;
-
-std::string dump_subs(const st_entry* sub) {
-  std::string out;
-  for (; sub; sub = sub->next_sub) {
-    if (!out.empty()) out += ' ';
-    switch (sub->sub_ntype) {
-      case SUB_N_VAR:
-        out += "V(" + std::string(1, 'a' + (sub->var - rule_vars)) + (sub->regexp ? ",re)" : ")");
-        break;
-      case SUB_N_SCAN:
-        out += "S(" + std::string(sub->text) + ")";
-        break;
-      case SUB_N_NUM:
-        out += "N(" + std::to_string(sub->num) + ")";
-        break;
-      default:
-        out += "?";
-        break;
-    }
-  }
-  return out;
-}
 
 class OperandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int pass = 0; pass < rules.pass_slots; pass++) kept.push_back(rules.pass_rules[pass]);
-    reset_scanner();
-    reset_diag();
-    reset_options();
-    reset_run_state();
-    reset_storage();
-    reset_rules();
-    clear_interned();
-    init_char_class();
+    reset_all_modules();
     src.cur_file_name = "t.rls";
     src.stmt_line = 7;
   }
@@ -65,10 +33,9 @@ class OperandsTest : public ::testing::Test {
     rules.state = state;
     for (const char* v = occurred; *v; v++) rule_vars[*v - 'a'].text = "";
     std::string buf(text);
-    testing::internal::CaptureStdout();
-    st_entry* subs = parse_opnd_text(buf.data());
-    printed = testing::internal::GetCapturedStdout();
-    kept.push_back(subs);
+    st_entry* subs = nullptr;
+    printed = capture_stdout([&] { subs = parse_opnd_text(buf.data()); });
+    keep_reachable(subs);
     EXPECT_EQ(buf, text) << "the text must be restored after cutting";
     return dump_subs(subs);
   }
@@ -199,7 +166,7 @@ TEST_F(OperandsTest, ExpressionsAreEscapedBeforeCompiling) {
     SCOPED_TRACE(std::string(c.opnd) + " on " + c.subject);
     std::string buf(c.opnd);
     st_entry* sub = parse_opnd_text(buf.data());
-    kept.push_back(sub);
+    keep_reachable(sub);
     ASSERT_NE(sub, nullptr);
     ASSERT_NE(sub->regexp, nullptr);
     int found = rx_search(sub->regexp, c.subject);
@@ -215,8 +182,8 @@ TEST_F(OperandsTest, EqualTextsShareOneCopy) {
   std::string a("r5"), b("r5");
   st_entry* x = parse_opnd_text(a.data());
   st_entry* y = parse_opnd_text(b.data());
-  kept.push_back(x);
-  kept.push_back(y);
+  keep_reachable(x);
+  keep_reachable(y);
   EXPECT_EQ(x->text, y->text);
 }
 
@@ -228,7 +195,7 @@ TEST_F(OperandsTest, ConstructorsFillTheirRecords) {
   st_entry* o2 = st_opnd(nullptr, o1, 0);
   st_entry* line = st_rule("mov", o1, nullptr);
   st_entry* line2 = st_rule("..skip", nullptr, line);
-  kept.push_back(line);
+  keep_reachable(line);
   EXPECT_EQ(s1->next_sub, s2);
   EXPECT_EQ(s2->var, &rule_vars[2]);
   EXPECT_EQ(s1->ntype, N_SUB_OPND);
@@ -268,9 +235,8 @@ TEST_F(OperandsTest, InvalidKindIsAnInternalError) {
   src.line_buf = line;
   src.line_len = 5;
   src.line_pos = 2;
-  testing::internal::CaptureStdout();
-  kept.push_back(st_sub_opnd(7, nullptr, nullptr, 0, nullptr, nullptr));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(
+                [] { keep_reachable(st_sub_opnd(7, nullptr, nullptr, 0, nullptr, nullptr)); }),
             "\tbad\n"
             "\t|\n"
             "\"t.rls\", line 7: Internal error - st_sub_opnd() - invalid sub_ntype\n");
@@ -281,17 +247,16 @@ TEST_F(OperandsTest, InvalidKindIsAnInternalError) {
 TEST_F(OperandsTest, ConstructorsTraceAtSecondDebugLevel) {
   rules.state = RS_REPLACE;
   opts.debug_level = 1;
-  testing::internal::CaptureStdout();
-  kept.push_back(st_repl1("nop", st_opnd(nullptr, nullptr, 0)));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(capture_stdout([] { keep_reachable(st_repl1("nop", st_opnd(nullptr, nullptr, 0))); }),
+            "");
 
   opts.debug_level = 2;
-  testing::internal::CaptureStdout();
-  std::string text("<b>x");
-  st_entry* opnd = st_opnd(parse_opnd_text(text.data()), nullptr, ',');
-  kept.push_back(st_repl1("mov", opnd));
-  kept.push_back(st_rule("..x", nullptr, nullptr));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout([] {
+              std::string text("<b>x");
+              st_entry* opnd = st_opnd(parse_opnd_text(text.data()), nullptr, ',');
+              keep_reachable(st_repl1("mov", opnd));
+              keep_reachable(st_rule("..x", nullptr, nullptr));
+            }),
             "\"t.rls\", line 7: Unexpected characters found after '>' in operand <b>x\n"
             "st_sub_opnd of type 0\n"
             "st_sub_opnd of type 1\n"

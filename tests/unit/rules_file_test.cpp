@@ -15,85 +15,23 @@
 #include "rules/operands.h"
 #include "rx/rx.h"
 #include "vop/scanner.h"
+#include "rules_dump.h"
+#include "test_support.h"
 
 namespace {
 
-// Entries are never freed; tests keep them reachable once reset (the
-// vector itself is never destroyed, so the leak checker sees them at exit).
-std::vector<const void*>& kept = *new std::vector<const void*>;
-
-std::string dump_subs(const st_entry* sub) {
-  std::string out;
-  for (; sub; sub = sub->next_sub) {
-    if (!out.empty()) out += ' ';
-    switch (sub->sub_ntype) {
-      case SUB_N_VAR:
-        out += "V(" + std::string(1, 'a' + (sub->var - rule_vars)) + (sub->regexp ? ",re)" : ")");
-        break;
-      case SUB_N_SCAN:
-        out += "S(" + std::string(sub->text) + ")";
-        break;
-      case SUB_N_NUM:
-        out += "N(" + std::to_string(sub->num) + ")";
-        break;
-      default:
-        out += "?";
-        break;
-    }
-  }
-  return out;
-}
-
-// "name [operand]delimiter [operand]..." for each line, joined by " ; ".
-std::string dump_lines(const st_entry* line) {
-  std::string out;
-  for (; line; line = line->next) {
-    if (!out.empty()) out += " ; ";
-    out += line->name_opnds ? dump_subs(line->name_opnds) : line->name;
-    for (const st_entry* o = line->opnds; o; o = o->next) {
-      out += " [" + dump_subs(o->sub_opnds) + "]";
-      if (o->delim) out += static_cast<char>(o->delim);
-    }
-  }
-  return out;
-}
-
-// One line per rule: "pass: pattern lines => replacement lines".
-std::string dump_rules() {
-  std::string out;
-  for (int pass = 0; pass < rules.pass_slots; pass++) {
-    for (const st_entry* r = rules.pass_rules[pass]; r; r = r->next_rule) {
-      out += std::to_string(pass) + ": " + dump_lines(r) + " =>";
-      if (r->by) out += " " + dump_lines(r->by);
-      out += "\n";
-    }
-  }
-  return out;
-}
-
 class RulesFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (int pass = 0; pass < rules.pass_slots; pass++) kept.push_back(rules.pass_rules[pass]);
-    kept.push_back(rules.debug_label_re);
-    reset_scanner();
-    reset_diag();
-    reset_options();
-    reset_run_state();
-    reset_storage();
-    reset_rules();
-    init_char_class();
-  }
+  void SetUp() override { reset_all_modules(); }
 
   // Reads `lines` as the rules file "t.rls"; returns what was printed.
-  std::string read(std::vector<const char*> lines) {
-    lines.push_back(nullptr);
-    open_scanner_lines(lines.data(), "t.rls");
+  std::string read(const std::vector<const char*>& lines) {
+    table_.open(std::vector<std::string>(lines.begin(), lines.end()), "t.rls");
     init_rules_syntax();
-    testing::internal::CaptureStdout();
-    read_rules();
-    return testing::internal::GetCapturedStdout();
+    return capture_stdout(read_rules);
   }
+
+  LineTable table_;
 };
 
 struct ReadCase {
@@ -555,9 +493,7 @@ TEST_F(RulesFileTest, StoringOutsideARuleIsAnInternalError) {
   open_scanner_lines(lines.data(), "t.rls");
   init_rules_syntax();
   ASSERT_EQ(rules_lex(), RL_LINE);
-  testing::internal::CaptureStdout();
-  store_rule();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(store_rule),
             "\tnop\n"
             "\t  |\n"
             "\"t.rls\", line 1: Internal error - store_rule() - unexpected rule wanted\n");
@@ -669,9 +605,7 @@ TEST_F(RulesFileTest, ReadsFromAFile) {
   rewind(f);
   open_scanner_file(f, "f.rls");
   init_rules_syntax();
-  testing::internal::CaptureStdout();
-  read_rules();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(read_rules),
             "\"f.rls\", line 1: Expected a .replace directive\n");
   EXPECT_EQ(dump_rules(), "0: S(nop) => S(x) [S(r5)]\n");
   fclose(f);

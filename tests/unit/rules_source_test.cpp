@@ -18,26 +18,12 @@
 
 namespace {
 
-// Rule entries are never freed; keep them reachable for the leak checker.
-std::vector<const void*>& kept = *new std::vector<const void*>;
-
 const char* const kNoLines[] = {nullptr};
 const char* const kBadLines[] = {".replace", "\tnop", ".by", ".by", nullptr};
 
 class RulesSourceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (int pass = 0; pass < rules.pass_slots; pass++) kept.push_back(rules.pass_rules[pass]);
-    kept.push_back(rules.debug_label_re);
-    reset_scanner();
-    reset_diag();
-    reset_options();
-    reset_run_state();
-    reset_storage();
-    reset_rules();
-    reset_rules_source();
-    init_char_class();
-  }
+  void SetUp() override { reset_all_modules(); }
   void TearDown() override { reset_rules_source(); }
 };
 
