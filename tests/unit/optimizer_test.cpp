@@ -24,31 +24,15 @@ namespace {
 // Runs one pass of `rules` over `input` in memory and returns what it wrote.
 class OptimizerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_diag();
-    reset_options();
-    reset_run_state();
-    reset_storage();
-    reset_scanner();
-    reset_reader_state();
-    reset_rules();
-    reset_window();
-    reset_passes();
-    init_char_class();
-    clear_interned();
-  }
+  void SetUp() override { reset_all_modules(); }
   void TearDown() override {
     reset_window();
     if (run.out_file) fclose(run.out_file.exchange(nullptr));
   }
 
   void load_rules(const std::string& text) {
-    rule_lines_ = split_lines(text);
-    rule_ptrs_.clear();
-    for (auto& l : rule_lines_) rule_ptrs_.push_back(l.c_str());
-    rule_ptrs_.push_back(nullptr);
     init_rules_syntax();
-    open_scanner_lines(rule_ptrs_.data(), "test.rls");
+    rule_lines_.open(split_lines(text), "test.rls");
     read_rules();
     ASSERT_EQ(diag.fatal_count, 0);
   }
@@ -74,17 +58,12 @@ class OptimizerTest : public ::testing::Test {
 
   std::string optimize(const std::string& input) {
     start_pass();
-    input_lines_ = split_lines(input);
-    input_ptrs_.clear();
-    for (auto& l : input_lines_) input_ptrs_.push_back(l.c_str());
-    input_ptrs_.push_back(nullptr);
-    open_scanner_lines(input_ptrs_.data(), "test.asm");
+    input_lines_.open(split_lines(input), "test.asm");
     read_vops(0);
     return finish_pass();
   }
 
-  std::vector<std::string> rule_lines_, input_lines_;
-  std::vector<const char*> rule_ptrs_, input_ptrs_;
+  LineTable rule_lines_, input_lines_;
 };
 
 // The window's links agree in both directions, its count is right, and the
@@ -214,10 +193,7 @@ TEST_F(OptimizerTest, GrowingReplacementWritesOutTheOldestBeyondTheReach) {
   std::string input;
   for (int i = 0; i < 8; i++) input += "\tnop\n";
   input += "\tgrow\tr1\n";
-  input_lines_ = split_lines(input);
-  for (auto& l : input_lines_) input_ptrs_.push_back(l.c_str());
-  input_ptrs_.push_back(nullptr);
-  open_scanner_lines(input_ptrs_.data(), "test.asm");
+  input_lines_.open(split_lines(input), "test.asm");
   read_vops(0);
   // Eight nops and the new three: the oldest beyond the one VOP in front of
   // the replacement are written out, the rest stays.
@@ -231,9 +207,8 @@ TEST_F(OptimizerTest, GrowingReplacementWritesOutTheOldestBeyondTheReach) {
 TEST_F(OptimizerTest, LoopGuardWarnsOnceAndGivesUp) {
   load_rules(".replace\n\tspin\t<a>\n.by\n\tspin\t<a>\n");
   start_pass();
-  testing::internal::CaptureStdout();
-  std::string out = optimize("\tspin\tr1\n\tspin\tr2\n");
-  std::string printed = testing::internal::GetCapturedStdout();
+  std::string out;
+  std::string printed = capture_stdout([&] { out = optimize("\tspin\tr1\n\tspin\tr2\n"); });
   EXPECT_EQ(out, "\tspin\tr1\n\tspin\tr2\n");
   EXPECT_EQ(printed,
             "\tspin\tr1\n"
@@ -531,10 +506,7 @@ TEST_F(OptimizerTest, RaisedLimitHoldsUntilTheWindowIsEmptied) {
   std::string input;
   for (int i = 0; i < 8; i++) input += "\tv\n";
   input += "\tgrow\n";
-  input_lines_ = split_lines(input);
-  for (auto& l : input_lines_) input_ptrs_.push_back(l.c_str());
-  input_ptrs_.push_back(nullptr);
-  open_scanner_lines(input_ptrs_.data(), "test.asm");
+  input_lines_.open(split_lines(input), "test.asm");
   read_vops(0);
   EXPECT_EQ(passes.counts.vops_written, 2);
   EXPECT_EQ(window.window_count, 9);

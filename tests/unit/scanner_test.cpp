@@ -11,6 +11,7 @@
 #include "base/storage.h"
 #include "vop/vop_reader.h"
 #include "vop/vop_writer.h"
+#include "test_support.h"
 
 namespace {
 
@@ -52,29 +53,17 @@ std::string dump_pending() {
 class ScannerTest : public testing::Test {
  protected:
   void SetUp() override {
-    reset_diag();
-    reset_options();
-    reset_reader_state();
-    reset_scanner();
-    init_char_class();
+    reset_all_modules();
     activate_syntax(vop_syntax);
     src.stmt_line = 1;
   }
   void TearDown() override {
     if (file_) fclose(file_);
-    reset_reader_state();
-    reset_scanner();
-    reset_diag();
+    reset_all_modules();
   }
 
   // Reads from a table of lines (kept alive by the fixture).
-  void open_lines(std::vector<std::string> lines) {
-    texts_ = std::move(lines);
-    table_.clear();
-    for (const std::string& t : texts_) table_.push_back(t.c_str());
-    table_.push_back(nullptr);
-    open_scanner_lines(table_.data(), "t.vop");
-  }
+  void open_lines(std::vector<std::string> lines) { lines_.open(std::move(lines), "t.vop"); }
 
   // Reads from an in-memory file holding exactly `bytes`.
   void open_bytes(const std::string& bytes) {
@@ -97,8 +86,7 @@ class ScannerTest : public testing::Test {
     return out;
   }
 
-  std::vector<std::string> texts_;
-  std::vector<const char*> table_;
+  LineTable lines_;
   std::string bytes_;
   FILE* file_ = nullptr;
 };
@@ -269,9 +257,7 @@ TEST_F(ScannerTest, LongNameIsCutOnce) {
   open_lines({name + " r1"});
   read_line();
   char buf[kMaxNameLen + 1];
-  testing::internal::CaptureStdout();
-  read_name(buf);
-  std::string out = testing::internal::GetCapturedStdout();
+  std::string out = capture_stdout([&] { read_name(buf); });
   EXPECT_EQ(std::string(buf), std::string(128, 'n'));
   EXPECT_EQ(out, name + " r1\n" + std::string(128, ' ') + "|\n" +
                      "\"t.vop\", line 1: VOP name too long\n");
@@ -344,9 +330,8 @@ TEST_F(ScannerTest, StringBodies) {
     read_line();
     char buf[128];
     memset(buf, 'z', sizeof buf);
-    testing::internal::CaptureStdout();
-    int n = read_string_body(buf, c.room);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out);
+    int n = 0;
+    EXPECT_EQ(capture_stdout([&] { n = read_string_body(buf, c.room); }), c.out);
     EXPECT_EQ(show(buf, n), c.text);
     EXPECT_EQ(buf[n], '\0');
     EXPECT_EQ(buf[n + 1], '\0');
@@ -358,9 +343,7 @@ TEST_F(ScannerTest, WarningsOffStaySilent) {
   open_lines({"\\777\""});
   read_line();
   char buf[8];
-  testing::internal::CaptureStdout();
-  read_string_body(buf, 4);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(capture_stdout([&] { read_string_body(buf, 4); }), "");
   EXPECT_EQ(diag.warning_count, 0);
   EXPECT_EQ(buf[0], '\xFF');
 }
@@ -427,9 +410,7 @@ TEST_F(ScannerTest, Operands) {
 TEST_F(ScannerTest, OperandAfterStringMustBeDelimited) {
   open_lines({"\"ab\"x,r2 ; c"});
   read_line();
-  testing::internal::CaptureStdout();
-  read_operands();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(read_operands),
             "\"ab\"x,r2 ; c\n"
             "    |\n"
             "\"t.vop\", line 1: Expected ``;'', ' ', '\\t', ',', or <newline>\n");
@@ -444,9 +425,7 @@ TEST_F(ScannerTest, OperandErrorNamesTheActiveSyntax) {
   activate_syntax(vop_syntax);
   open_lines({"\"a\" x"});
   read_line();
-  testing::internal::CaptureStdout();
-  read_operands();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(read_operands),
             "\"a\" x\n"
             "    |\n"
             "\"t.vop\", line 1: Expected ``//'', '\\'', '\\v', or <newline>\n");
@@ -465,9 +444,7 @@ TEST_F(ScannerTest, TooManyOperands) {
     expect += "[" + std::to_string(count) + "]";
     open_lines({line});
     read_line();
-    testing::internal::CaptureStdout();
-    read_operands();
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = capture_stdout(read_operands);
     EXPECT_EQ(lexed.lex_nopnds, 32);
     EXPECT_EQ(dump_operands(), expect);
     std::string errors;
@@ -502,9 +479,7 @@ TEST_F(ScannerTest, StringRoomCountsFromTheOperandArea) {
   std::string s(600, 's');
   open_lines({"\"" + s + "\",r1"});
   read_line();
-  testing::internal::CaptureStdout();
-  read_operands();
-  std::string out = testing::internal::GetCapturedStdout();
+  std::string out = capture_stdout(read_operands);
   EXPECT_EQ(out, "\"" + s + "\",r1\n" + std::string(601, ' ') + "|\n" + loc +
                      "Character string too long (> 509 characters)\n");
   EXPECT_EQ(std::string(lexed.lex_opnds[0], lexed.lex_opnd_len[0]), "\"" + s.substr(0, 509));
@@ -517,9 +492,7 @@ TEST_F(ScannerTest, StringRoomCountsFromTheOperandArea) {
   std::string p(600, 'p');
   open_lines({p + ",\"x\"," + p});
   read_line();
-  testing::internal::CaptureStdout();
-  read_operands();
-  out = testing::internal::GetCapturedStdout();
+  out = capture_stdout(read_operands);
   EXPECT_EQ(out, p + ",\"x\"," + p + "\n" + std::string(603, ' ') + "|\n" + loc +
                      "Character string too long (> 0 characters)\n");
   EXPECT_EQ(dump_operands(), "[" + p + "],[\"]" + ",[" + p + "]");
@@ -577,9 +550,7 @@ TEST_F(ScannerTest, UnterminatedBlockComment) {
     activate_syntax(vop_syntax);
     open_lines({"/* one", end ? "two" : "two */"});
     read_line();
-    testing::internal::CaptureStdout();
-    skip_block_comment();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(capture_stdout(skip_block_comment),
               "\n|\n\"t.vop\", line 1: End of file in comment\n");
     EXPECT_EQ(dump_pending(), end ? "{/* one\\n}{two\\n}" : "{/* one\\n}{two */\\n}");
     EXPECT_TRUE(scanner.at_eof);
@@ -699,9 +670,10 @@ TEST_F(ScannerTest, ParseValueWarnings) {
   };
   for (const Case& c : cases) {
     int32_t value = 0;
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(parse_value(c.text, &value));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    bool parsed = false;
+    std::string out = capture_stdout([&] { parsed = parse_value(c.text, &value); });
+    EXPECT_TRUE(parsed);
+    EXPECT_EQ(out,
               std::string("\tmov #'\\777',r5\n\t     |\n\"t.vop\", line 1: Warning: ") +
                   c.message + "\n");
     EXPECT_EQ(value, c.value);

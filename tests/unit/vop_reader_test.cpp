@@ -9,6 +9,7 @@
 #include "base/options.h"
 #include "base/storage.h"
 #include "vop/vop_writer.h"
+#include "test_support.h"
 
 namespace {
 
@@ -38,26 +39,14 @@ std::string pending() {
 class VopReaderTest : public testing::Test {
  protected:
   void SetUp() override {
-    reset_diag();
-    reset_options();
-    reset_reader_state();
-    reset_scanner();
-    init_char_class();
+    reset_all_modules();
     activate_syntax(vop_syntax);
   }
   void TearDown() override {
-    reset_reader_state();
-    reset_scanner();
-    reset_diag();
+    reset_all_modules();
   }
 
-  void open_lines(Lines lines) {
-    texts_ = std::move(lines);
-    table_.clear();
-    for (const std::string& t : texts_) table_.push_back(t.c_str());
-    table_.push_back(nullptr);
-    open_scanner_lines(table_.data(), "t.vop");
-  }
+  void open_lines(Lines lines) { lines_.open(std::move(lines), "t.vop"); }
 
   // Lexes to the end, acting as the consumer of comment lines. Each
   // statement as "line:KIND name @tok_start operands" (name and operands
@@ -81,8 +70,7 @@ class VopReaderTest : public testing::Test {
     }
   }
 
-  Lines texts_;
-  std::vector<const char*> table_;
+  LineTable lines_;
 };
 
 struct LexCase {
@@ -189,9 +177,7 @@ TEST_F(VopReaderTest, ErrorsEchoTheLineWithAMarker) {
   for (const Case& c : cases) {
     reset_diag();
     open_lines(c.input);
-    testing::internal::CaptureStdout();
-    lex_all();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out);
+    EXPECT_EQ(capture_stdout([this] { lex_all(); }), c.out);
   }
 }
 

@@ -1,4 +1,5 @@
 #include "vop/vop_writer.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -22,29 +23,17 @@ using Lines = std::vector<std::string>;
 class VopWriterTest : public testing::Test {
  protected:
   void SetUp() override {
-    reset_diag();
-    reset_options();
-    reset_reader_state();
-    reset_scanner();
-    init_char_class();
+    reset_all_modules();
     activate_syntax(vop_syntax);
     restart_output();
   }
   void TearDown() override {
     close_output();
     if (in_) fclose(in_);
-    reset_reader_state();
-    reset_scanner();
-    reset_diag();
+    reset_all_modules();
   }
 
-  void open_lines(Lines lines) {
-    texts_ = std::move(lines);
-    table_.clear();
-    for (const std::string& t : texts_) table_.push_back(t.c_str());
-    table_.push_back(nullptr);
-    open_scanner_lines(table_.data(), "t.vop");
-  }
+  void open_lines(Lines lines) { lines_.open(std::move(lines), "t.vop"); }
 
   void open_bytes(const std::string& bytes) {
     in_bytes_ = bytes;
@@ -113,8 +102,7 @@ class VopWriterTest : public testing::Test {
     }
   }
 
-  Lines texts_;
-  std::vector<const char*> table_;
+  LineTable lines_;
   std::string in_bytes_;
   FILE* in_ = nullptr;
   FILE* out_ = nullptr;
@@ -178,9 +166,7 @@ TEST_F(VopWriterTest, CopiesEveryByte) {
 TEST_F(VopWriterTest, LabelWithoutColonIsAnInternalError) {
   open_lines({"\tnop"});
   ASSERT_EQ(vop_lex(), VL_VOP);
-  testing::internal::CaptureStdout();
-  vop_outlabel();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(capture_stdout(vop_outlabel),
             "\tnop\n\t  |\n\"t.vop\", line 1: Internal error - vop_outlabel: went past the label\n");
   EXPECT_EQ(output(), "\tnop\n");
   EXPECT_EQ(diag.fatal_count, 1);
