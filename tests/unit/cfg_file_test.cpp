@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 std::string repeat(char c, size_t n) {
   return std::string(n, c);
@@ -23,13 +23,6 @@ std::string repeat(char c, size_t n) {
 // The first 50 characters of a line, as the store's messages show it.
 std::string head50(const std::string& line) {
   return line.substr(0, 50);
-}
-
-void write_file(const fs::path& path, const std::string& text) {
-  FILE* f = fopen(path.c_str(), "w");
-  ASSERT_NE(f, nullptr) << path;
-  fwrite(text.data(), 1, text.size(), f);
-  fclose(f);
 }
 
 std::string join_lines(const std::vector<std::string>& lines) {
@@ -47,12 +40,12 @@ class TempDirTest : public ::testing::Test {
     dir_ = templ;
     old_cwd_ = fs::current_path();
     fs::current_path(dir_);
-    reset_cfg();
+    reset_all_modules();
   }
   void TearDown() override {
     fs::current_path(old_cwd_);
     fs::remove_all(dir_);
-    reset_cfg();
+    reset_all_modules();
   }
   fs::path dir_, old_cwd_;
 };
@@ -65,18 +58,15 @@ struct Outcome {
 
 Outcome lookup_in(cfg_reader* reader, const char* key) {
   Outcome out;
-  CaptureStdout();
-  const char* value = cfg_lookup(reader, key);
-  out.output = GetCapturedStdout();
+  const char* value = nullptr;
+  out.output = capture_stdout([&] { value = cfg_lookup(reader, key); });
   if (value) out.value = value;
   return out;
 }
 
 Outcome lookup_lines(const std::vector<std::string>& lines, const char* key) {
-  std::vector<const char*> list;
-  for (const auto& line : lines) list.push_back(line.c_str());
-  list.push_back(nullptr);
-  cfg_reader* reader = cfg_open_lines(list.data(), 0);
+  LineTable list(lines);
+  cfg_reader* reader = cfg_open_lines(list.table(), 0);
   EXPECT_NE(reader, nullptr);
   Outcome out = lookup_in(reader, key);
   cfg_close(reader);
@@ -315,11 +305,9 @@ TEST_F(CfgLookupTest, BuiltInLineBound) {
 // Each lookup starts over at the first line with no section open.
 TEST_F(CfgLookupTest, RepeatedLookupsRewind) {
   const std::vector<std::string> lines = {"k = top", "[s]", "k = in", "j = 2"};
-  std::vector<const char*> list;
-  for (const auto& line : lines) list.push_back(line.c_str());
-  list.push_back(nullptr);
+  LineTable list(lines);
   write_file("r.zcf", join_lines(lines));
-  cfg_reader* readers[] = {cfg_open_lines(list.data(), 0), cfg_open_file("r.zcf", 0)};
+  cfg_reader* readers[] = {cfg_open_lines(list.table(), 0), cfg_open_file("r.zcf", 0)};
   for (cfg_reader* r : readers) {
     ASSERT_NE(r, nullptr);
     EXPECT_STREQ(cfg_lookup(r, "s*k"), "in");
@@ -359,8 +347,7 @@ TEST_F(CfgLookupTest, MandatoryKeyFoundOrBadGoesOn) {
 
 // Standard output is sent to standard error so that the death test sees it.
 void lookup_to_stderr(const char* const* lines, const char* key) {
-  fflush(stdout);
-  dup2(STDERR_FILENO, STDOUT_FILENO);
+  stdout_to_stderr();
   cfg_lookup(cfg_open_lines(lines, 1), key);
 }
 
@@ -378,8 +365,7 @@ TEST(CfgDeathTest, MandatoryKeyMissingExits) {
 }
 
 void open_to_stderr(FILE* fp, const char* const* lines) {
-  fflush(stdout);
-  dup2(STDERR_FILENO, STDOUT_FILENO);
+  stdout_to_stderr();
   cfg_open_source(fp, lines, 0);
 }
 
@@ -463,9 +449,10 @@ TEST_F(CfgGetTest, LongEnvironmentValues) {
 TEST_F(CfgGetTest, EmptyValuesAreNull) {
   write_file("zbase.zcf", "[qvpeep]\nCmdLineOptions =\nBad = \"x\n");
   EXPECT_EQ(get(kKey), std::nullopt);
-  CaptureStdout();
-  EXPECT_EQ(get("qvpeep*Bad"), std::nullopt);
-  EXPECT_EQ(GetCapturedStdout(), "Bad value field in config file (Bad = \"x...)\n");
+  std::optional<std::string> bad;
+  EXPECT_EQ(capture_stdout([&] { bad = get("qvpeep*Bad"); }),
+            "Bad value field in config file (Bad = \"x...)\n");
+  EXPECT_EQ(bad, std::nullopt);
 }
 
 TEST_F(CfgGetTest, LongValueKeptWhole) {

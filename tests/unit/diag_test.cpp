@@ -13,15 +13,10 @@
 
 namespace {
 
-class DiagTest : public ::testing::Test {
+class DiagTest : public ResetModulesTest {
  protected:
-  void SetUp() override { reset_all(); }
-  void TearDown() override { reset_all(); }
-
-  static void reset_all() {
-    reset_diag();
-    reset_options();
-    reset_run_state();
+  void reset_all() override {
+    reset_all_modules();
     strcpy(run.prog_name, "qvpeep");
   }
 

@@ -40,17 +40,10 @@ std::string usage_output(const std::string& message, bool debug = false) {
   return kBanner + message + "\n" + kUsage + (debug ? kDebugUsage : "") + kUsageEnd;
 }
 
-class OptionsTest : public ::testing::Test {
+class OptionsTest : public ResetModulesTest {
  protected:
-  void SetUp() override { reset_all(); }
-  void TearDown() override { reset_all(); }
-
-  static void reset_all() {
-    reset_options();
-    reset_run_state();
-    reset_diag();
-    reset_option_words();
-    reset_rules_source();
+  void reset_all() override {
+    reset_all_modules();
     const char* argv[] = {"qvpeep"};
     set_prog_name(1, argv);
   }

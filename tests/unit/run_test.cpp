@@ -12,15 +12,10 @@
 
 namespace {
 
-class RunTest : public ::testing::Test {
+class RunTest : public ResetModulesTest {
  protected:
-  void SetUp() override { reset_all(); }
-  void TearDown() override { reset_all(); }
-
-  static void reset_all() {
-    reset_diag();
-    reset_options();
-    reset_run_state();
+  void reset_all() override {
+    reset_all_modules();
     strcpy(run.prog_name, "qvpeep");
     src.cur_file_name = "prog.asm";
     src.stmt_line = 12;

@@ -10,15 +10,16 @@
 
 #include "base/diag.h"
 #include "base/run.h"
+#include "test_support.h"
 
 namespace {
 
 class RxTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_rx(); }
+  void SetUp() override { reset_all_modules(); }
   void TearDown() override {
     for (rx_program* prog : compiled_) rx_free(prog);
-    reset_rx();
+    reset_all_modules();
   }
 
   rx_program* Compile(const char* exp) {
@@ -428,8 +429,6 @@ class RxDeathTest : public RxTest {
  protected:
   void SetUp() override {
     RxTest::SetUp();
-    reset_diag();
-    reset_run_state();
     static char line[] = "xx\t<d/(jeq|jne/> r5\n";
     src.cur_file_name = "peep.rls";
     src.stmt_line = 12;
@@ -437,17 +436,7 @@ class RxDeathTest : public RxTest {
     src.line_len = static_cast<int>(strlen(line));
     src.line_pos = 17;
   }
-  void TearDown() override {
-    reset_diag();
-    RxTest::TearDown();
-  }
 };
-
-// Sends standard output where the death test can see it.
-void stdout_to_stderr() {
-  fflush(stdout);
-  dup2(STDERR_FILENO, STDOUT_FILENO);
-}
 
 const char kEcho[] = "xx\t<d/(jeq|jne/> r5\n  \t             |\n";
 

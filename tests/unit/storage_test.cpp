@@ -11,11 +11,7 @@
 
 namespace {
 
-class StorageTest : public ::testing::Test {
- protected:
-  void SetUp() override { reset_storage(); }
-  void TearDown() override { reset_storage(); }
-};
+class StorageTest : public ResetModulesTest {};
 
 TEST_F(StorageTest, FirstLargeTextSetsCapacityByDoubling) {
   std::string text(3000, 'x');
