@@ -17,7 +17,7 @@
 
 namespace {
 
-struct Part {
+struct Fragment {
   std::string mine;  // this engine's syntax
   std::string ecma;  // the same meaning for std::regex
   bool nullable;     // can match the empty string
@@ -28,7 +28,7 @@ class Generator {
  public:
   explicit Generator(unsigned seed) : rng_(seed) {}
 
-  Part Expression() {
+  Fragment Expression() {
     groups_ = 0;
     groups_comparable_ = true;
     return Alternation(0);
@@ -48,10 +48,10 @@ class Generator {
  private:
   int Pick(int n) { return static_cast<int>(rng_() % n); }
 
-  Part Alternation(int depth) {
-    Part all = Sequence(depth);
+  Fragment Alternation(int depth) {
+    Fragment all = Sequence(depth);
     for (int n = Pick(4) == 0 ? 1 + Pick(2) : 0; n > 0; n--) {
-      Part next = Sequence(depth);
+      Fragment next = Sequence(depth);
       all.mine += "|" + next.mine;
       all.ecma += "|" + next.ecma;
       all.nullable = all.nullable || next.nullable;
@@ -60,10 +60,10 @@ class Generator {
     return all;
   }
 
-  Part Sequence(int depth) {
-    Part seq{"", "", true, false};
+  Fragment Sequence(int depth) {
+    Fragment seq{"", "", true, false};
     for (int n = Pick(depth == 0 ? 5 : 4); n >= 0 && (n > 0 || Pick(8) != 0); n--) {
-      Part piece = Piece(depth);
+      Fragment piece = Piece(depth);
       seq.mine += piece.mine;
       seq.ecma += piece.ecma;
       seq.nullable = seq.nullable && piece.nullable;
@@ -72,8 +72,8 @@ class Generator {
     return seq;
   }
 
-  Part Piece(int depth) {
-    AtomPart atom = Atom(depth);
+  Fragment Piece(int depth) {
+    AtomFragment atom = Atom(depth);
     int sign = Pick(10);
     char c = sign < 2 ? '*' : sign < 4 ? '+' : sign == 4 ? '?' : '\0';
     // The engine rejects possibly-empty atoms under * and +: keep those rare.
@@ -88,11 +88,11 @@ class Generator {
     return {atom.mine + c, atom.ecma + c, atom.nullable, atom.has_group};
   }
 
-  struct AtomPart : Part {
+  struct AtomFragment : Fragment {
     bool has_inner_group = false;  // a group holding groups
   };
 
-  AtomPart Atom(int depth) {
+  AtomFragment Atom(int depth) {
     static const char kEscapable[] = ".*+?()[]|^$\\";
     int kind = Pick(20);
     if (kind < 8) {
@@ -103,8 +103,8 @@ class Generator {
     if (kind < 13) return Bracket();
     if (kind < 16 && depth < 3 && groups_ < 9) {
       groups_++;
-      Part inner = Alternation(depth + 1);
-      AtomPart group = Make("(" + inner.mine + ")", "(" + inner.ecma + ")", inner.nullable);
+      Fragment inner = Alternation(depth + 1);
+      AtomFragment group = Make("(" + inner.mine + ")", "(" + inner.ecma + ")", inner.nullable);
       group.has_group = true;
       group.has_inner_group = inner.has_group;
       return group;
@@ -118,8 +118,8 @@ class Generator {
     return Pick(2) ? Make("-", "-", false) : Make("]", "\\]", false);
   }
 
-  static AtomPart Make(const std::string& mine, const std::string& ecma, bool nullable) {
-    AtomPart a;
+  static AtomFragment Make(const std::string& mine, const std::string& ecma, bool nullable) {
+    AtomFragment a;
     a.mine = mine;
     a.ecma = ecma;
     a.nullable = nullable;
@@ -129,7 +129,7 @@ class Generator {
 
   // Sets without backslashes; no dash right after a range (this engine takes
   // it as a range from the range's end, ECMAScript as a literal dash).
-  AtomPart Bracket() {
+  AtomFragment Bracket() {
     std::string mine = "[", ecma = "[";
     if (Pick(3) == 0) mine += "^", ecma += "^";
     int first = Pick(6);
@@ -200,7 +200,7 @@ TEST(RxDifferential, AgreesWithEcmaScript) {
   int rejected_mine = 0, rejected_ecma = 0, compared = 0, matched = 0, with_groups = 0;
   int failures = 0;
   for (int e = 0; e < kExpressions; e++) {
-    Part exp = gen.Expression();
+    Fragment exp = gen.Expression();
     const char* error = nullptr;
     rx_program* prog = rx_try_compile(exp.mine.c_str(), &error);
     if (!prog) {
