@@ -18,33 +18,40 @@ FILE* open_file(const char* name, const char* mode) {
   return f;
 }
 
-const char* make_temp_name() {
-  char name[] = "./wkXXXXXX";
+const char* create_temp_file(const std::string& dir) {
+  std::string name = dir + "wkXXXXXX";
   InterruptGuard guard;
-  int fd = mkstemp(name);
-  if (fd < 0) {
+  int fd = mkstemp(name.data());
+  if (fd < 0) return nullptr;
+  close(fd);
+  const char* saved = save_string(name.c_str());
+  add_temp_file(saved);
+  return saved;
+}
+
+const char* make_temp_name() {
+  const char* name = create_temp_file("./");
+  if (!name) {
     report_sys_error("Cannot create a work file in the current directory");
     terminate_run(-1);
   }
-  close(fd);
-  const char* saved = save_string(name);
-  add_temp_file(saved);
-  return saved;
+  return name;
+}
+
+bool copy_stream(FILE* in, FILE* out) {
+  char buf[1 << 16];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, in)) > 0) {
+    if (fwrite(buf, 1, n, out) != n) return false;
+  }
+  return !ferror(in);
 }
 
 void copy_file(const char* from, const char* to) {
   if (opts.debug_level != 0) printf("Copying %s -> %s\n", from, to);
   FILE* in = open_file(from, "r");
   FILE* out = open_file(to, "w");
-  char buf[1 << 16];
-  size_t n;
-  bool ok = true;
-  while ((n = fread(buf, 1, sizeof buf, in)) > 0) {
-    if (fwrite(buf, 1, n, out) != n) {
-      ok = false;
-      break;
-    }
-  }
+  bool ok = copy_stream(in, out);
   fclose(in);
   if (fclose(out) != 0) ok = false;
   if (!ok) {

@@ -78,31 +78,14 @@ void close_output() {
 // Copies `from` into a new file beside `target` and renames it over the
 // target: the way across file systems.
 void copy_beside(const char* from, const std::string& target, mode_t mode) {
-  std::string dir = target.substr(0, target.find_last_of('/') + 1);
-  std::string name_buf = dir + "wkXXXXXX";
-  const char* beside;
-  int fd;
-  {
-    InterruptGuard guard;
-    fd = mkstemp(name_buf.data());
-    if (fd < 0) replace_failed(target.c_str());
-    beside = save_string(name_buf.c_str());
-    add_temp_file(beside);
-  }
+  const char* beside = create_temp_file(target.substr(0, target.find_last_of('/') + 1));
+  if (!beside) replace_failed(target.c_str());
   FILE* in = open_file(from, "r");
-  char buf[1 << 16];
-  size_t n;
-  bool ok = true;
-  while (ok && (n = fread(buf, 1, sizeof buf, in)) > 0) {
-    for (size_t done = 0; ok && done < n;) {
-      ssize_t w = write(fd, buf + done, n - done);
-      if (w < 0) ok = false;
-      done += w > 0 ? w : 0;
-    }
-  }
-  if (ferror(in)) ok = false;
+  FILE* out = open_file(beside, "w");
+  bool ok = copy_stream(in, out);
   fclose(in);
-  if (fchmod(fd, mode) != 0 || close(fd) != 0) ok = false;
+  if (fchmod(fileno(out), mode) != 0) ok = false;
+  if (fclose(out) != 0) ok = false;
   if (!ok) replace_failed(target.c_str());
   InterruptGuard guard;
   if (rename(beside, target.c_str()) != 0) replace_failed(target.c_str());
