@@ -1,7 +1,6 @@
 #include "optimizer/passes.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
