@@ -1,6 +1,7 @@
 	dec	r5
 	jne	L1
 	add.b	#1,r6
+	cmp	#0x0,r6
 	jz	L2
 	dec.b	r7
 	cmp	#0x0,r7
