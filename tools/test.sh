@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the program twice (plain, and under AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test on both builds.
+# UndefinedBehaviorSanitizer) and runs every test on both builds, the
+# simulation runs of tests/sim included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/prereqs.sh g++ cmake make libgtest-dev python3
-jobs=$(nproc)
+bash tools/prereqs.sh g++ cmake make libgtest-dev python3 clang lld llvm mspdebug
+# Two at most: the machine is shared.
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 for variant in build:OFF build-san:ON; do
   dir=${variant%%:*}
-  cmake -S . -B "$dir" -DQVPEEP_SANITIZE="${variant##*:}" >/dev/null
+  cmake -S . -B "$dir" -DBUILD_TESTING=ON -DQVPEEP_SANITIZE="${variant##*:}" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done

@@ -223,7 +223,7 @@ def run_case(case, binary, runtime_objs, workroot, stats):
             raise ToolFailure("the original program " + before.why)
         bound = min(RUN_TIMEOUT, max(HANG_FLOOR, HANG_FACTOR * before.seconds))
         after = simulate("after.elf", cwd, round(bound, 1))
-        case.cycles = (before.cycles, after.cycles)
+        case.cycles = (before.cycles, after.cycles if after.reached else None)
         if not after.reached:
             case.status, case.detail = "DIFF", "the rewritten program " + after.why
         elif after.result != before.result:
@@ -262,7 +262,9 @@ def print_table(cases):
     print("%-8s %8s %8s %7s %11s %11s %7s %7s" % (
         "level", "text", "text'", "saved", "cycles", "cycles'", "saved", "lines"))
     for label in LEVELS + ["asm"]:
-        group = [c for c in cases if c.label == label and c.text and c.cycles]
+        # Runs that did not reach the end have no cycle count to add up.
+        group = [c for c in cases if c.label == label and c.text and c.cycles
+                 and None not in c.cycles]
         if not group:
             continue
         tb = sum(c.text[0] for c in group)
