@@ -2,7 +2,9 @@
 """Runs the built program on golden case folders and compares every byte.
 
 A case folder holds:
-  cmd      one run per line: the argument words (shell quoting); runs go in order
+  cmd      one run per line: the argument words (shell quoting); runs go in order;
+           $REPO in a word stands for the repository root (cases that run files
+           of the repository, such as the rules library)
   env      optional NAME=VALUE lines; QVDIR and QVSYS are unset unless set here
   argv0    optional invocation name (argument word 0), default "qvpeep"
   in/      optional files copied into a fresh temporary directory before the runs
@@ -25,6 +27,8 @@ import subprocess
 import sys
 import tempfile
 
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
 
 def read_tree(root):
     files = {}
@@ -46,7 +50,8 @@ def show(data):
 
 def run_case(binary, case):
     with open(os.path.join(case, "cmd")) as f:
-        runs = [shlex.split(line) for line in f.read().split("\n")[:-1]] or [[]]
+        runs = [[word.replace("$REPO", REPO) for word in shlex.split(line)]
+                for line in f.read().split("\n")[:-1]] or [[]]
     env = {k: v for k, v in os.environ.items() if k not in ("QVDIR", "QVSYS")}
     env["LC_ALL"] = "C"
     env["LANG"] = "C"

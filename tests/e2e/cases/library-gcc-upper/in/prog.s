@@ -1,0 +1,34 @@
+	.text
+	.global	f
+f:
+; prologue
+	SUB.W	#4, R1
+	MOV.W	R12, 2(R1)
+	MOV.W	2(R1), R12
+	MOV.B	R13, 1(R1)
+	MOV.B	1(R1), R14
+	MOV.W	R12, &x
+	MOV.W	&x, R12
+	CALL	#g
+	MOV.W	0(R1), R12
+	ADD.W	#1, R12
+	MOV.W	R12, 0(R1)
+	MOV.W	2(R1), R12
+	INC.W	R12
+	MOV.W	R12, 2(R1)
+	MOV.B	0(R1), R13
+	XOR.B	#0x55, R13
+	MOV.B	R13, 0(R1)
+	MOV.W	&y,R15
+	MOV.W	R15,0(R1)
+	MOV.W	#0,R15
+	CALL	#g
+	ADD.W	R14,R12
+	CMP.W	R14,R12
+	MOV.W	#1,r14
+	BIC.W	r2,r14
+	ADD.W	r14,R13
+	CLRC
+	RRA.W	R12
+	ADD.W	#4, R1
+	RET

@@ -1,0 +1,28 @@
+	.text
+	.global	f
+f:
+; prologue
+	SUB.W	#4,R1
+	MOV.W	R12,2(R1)
+	MOV.B	R13,1(R1)
+	MOV.B	R13,R14
+	MOV.W	R12,&x
+	MOV.W	&x,R12
+	CALL	#g
+	ADD.W	#1,0(R1)
+	MOV.W	0(R1),R12
+	INC.W	2(R1)
+	MOV.W	2(R1),R12
+	XOR.B	#0x55,0(R1)
+	MOV.B	0(R1),R13
+	MOV.W	&y,0(R1)
+	MOV.W	#0,R15
+	CALL	#g
+	ADD.W	R14,R12
+	CMP.W	R14,R12
+	MOV.W	#1,r14
+	BIC.W	r2,r14
+	ADD.W	r14,R13
+	RRA.W	R12
+	ADD.W	#4,R1
+	RET
