@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Each planted rules file that names its cases ("; cases: NAME ...") holds an
-unsafe variant of a library rule; the harness must find a difference on those
-assembly cases, or their near misses no longer guard the rule.
+"""Guards the near-miss cases of the rules library: every rule of
+rules/msp430.rls ("; rule: NAME") has a case asm/NAME-*.s, and each planted
+rules file that names its cases ("; cases: NAME ...") holds an unsafe variant
+of a library rule that the harness must tell apart on those cases, or their
+near misses no longer guard the rule.
 
     planted_test.py --binary PATH/qvpeep
 """
@@ -13,6 +15,8 @@ import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+LIBRARY = os.path.join(os.path.dirname(os.path.dirname(HERE)), "rules", "msp430.rls")
+RULE = re.compile(r"^; rule: (\S+)\s*$", re.M)
 CASES = re.compile(r"^;\s*cases:\s*(.+)$", re.M)
 
 
@@ -20,6 +24,15 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--binary", required=True)
     args = ap.parse_args()
+    with open(LIBRARY) as f:
+        rules = RULE.findall(f.read())
+    cases = os.listdir(os.path.join(HERE, "asm"))
+    untested = [r for r in rules
+                if not any(c.startswith(r + "-") and c.endswith(".s") for c in cases)]
+    if not rules or untested:
+        print("planted_test: rules without a near-miss case in asm/: %s"
+              % (" ".join(untested) or "(no rules found)"))
+        return 1
     planted_dir = os.path.join(HERE, "planted")
     failures, runs = [], 0
     for name in sorted(os.listdir(planted_dir)):
