@@ -1,6 +1,7 @@
 ; load-op-guard: in "op r, r" after a load into r both operands are the
 ; loaded value; the flags of cmp 5, 5 are not those of cmp 5 with r's old
-; value, even though r is overwritten next.
+; value, even though r is overwritten next, by a constant or by another
+; register.
 	.text
 	.globl	main
 	.p2align	1
@@ -17,6 +18,11 @@ main:
 	add	r13, r13
 	mov	#0, r13
 	mov	r2, &result+2
+	mov	#1, r14
+	mov	#0x4000, r14
+	add	r14, r14
+	mov	r15, r14
+	mov	r2, &result+8
 	mov	r12, &result+4
 	mov	r13, &result+6
 	clr	r12
