@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-alternation guide-alternation.asm guide-alternation.out

@@ -1,0 +1,6 @@
+	nop
+	.asm
+	nop
+L1:	nop
+	.endasm
+	nop

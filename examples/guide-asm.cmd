@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-asm guide-asm.asm guide-asm.out

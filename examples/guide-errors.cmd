@@ -1,0 +1,1 @@
+qvpeep rls=guide-errors guide-first.asm guide-errors.out

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-first guide-first.asm guide-first.out

@@ -1,0 +1,1 @@
+qvpeep +s +zr rls=guide-order guide-order.asm guide-listing.out

@@ -1,0 +1,2 @@
+	tst	r12
+	jeq	.Lzero

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-loop guide-loop.asm guide-loop.out

@@ -1,0 +1,9 @@
+	mov	512,r5
+	mov	0X0200,r6
+	mov	01000,r7
+	mov	0778,r8
+	mov	'\x02\x00',r9
+	mov	0x201,r10
+	mov	0x200+0,r11
+	mov	-512,r12
+	mov	#0x200,r13

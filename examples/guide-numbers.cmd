@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-numbers guide-numbers.asm guide-numbers.out

@@ -1,0 +1,1 @@
+qvpeep +s +zo rls=guide-order guide-order.asm guide-opargs.out

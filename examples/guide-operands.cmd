@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-operands guide-operands.asm guide-operands.out

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-order guide-order.asm guide-order.out

@@ -1,0 +1,1 @@
+qvpeep +s +stats rls=guide-passes guide-passes.asm guide-passes.out

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-survive guide-survive.asm guide-survive.out

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-syntax guide-syntax.asm guide-syntax.out

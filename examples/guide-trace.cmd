@@ -1,0 +1,1 @@
+qvpeep +s +zo +zo rls=guide-order guide-order.asm guide-trace.out
