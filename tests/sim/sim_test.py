@@ -95,8 +95,9 @@ def code_lines(path):
                     break
                 text.append(ch)
             norm = re.sub(r"\s*,\s*", ",", " ".join("".join(text).split()))
-            if norm:
-                out.append(norm)
+            # A label written before its operation comes out on a line of its own.
+            label = re.match(r"([A-Za-z_.$][\w.$]*:) (.*)", norm)
+            out += label.groups() if label else [norm] if norm else []
     return out
 
 
@@ -279,6 +280,8 @@ def print_table(cases):
 def collect_cases(args):
     default_rules = os.path.join(ROOT, "rules", "msp430.rls")
     rules = os.path.abspath(args.rules) if args.rules else default_rules
+    if not os.path.splitext(rules)[1] and not os.path.exists(rules):
+        rules += ".rls"  # as qvpeep completes rls= names
     if not args.embedded and not os.path.isfile(rules):
         sys.exit("sim_test: no rules file %s" % rules)
 
@@ -369,7 +372,7 @@ def main():
         for c in cases:
             print("== qvpeep +stats, %s -%s" % (c.name, c.label) if c.level
                   else "== qvpeep +stats, %s" % c.name)
-            print(c.stats.rstrip() or "(nothing)")
+            print(c.stats.rstrip() or "(none: rules without a single rule run no pass)")
         print()
     print_table(cases)
     if not args.table_only:
