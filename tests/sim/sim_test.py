@@ -158,7 +158,12 @@ def simulate(elf, cwd, timeout):
     if p.returncode == 124:
         return RunOutcome(False, None, None, "did not reach __qv_end within %g s" % timeout, seconds)
     if p.returncode != 0:
-        raise ToolFailure("mspdebug exited with %d:\n%s" % (p.returncode, p.stdout.rstrip()))
+        # Once the run has begun, a failing mspdebug means the program did
+        # something the simulator refuses, such as an unknown opcode.
+        if "Running." not in p.stdout:
+            raise ToolFailure("mspdebug exited with %d:\n%s" % (p.returncode, p.stdout.rstrip()))
+        last = p.stdout.split("Running.", 1)[1].strip().splitlines()[1:] or ["(no message)"]
+        return RunOutcome(False, None, None, "stopped the simulator: " + last[-1].strip(), seconds)
     pc = re.search(r"\(\s*PC:\s*([0-9a-fA-F]+)\)", p.stdout)
     if not pc:
         raise ToolFailure("mspdebug printed no registers:\n%s" % p.stdout.rstrip())
