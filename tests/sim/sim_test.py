@@ -216,7 +216,7 @@ def run_case(case, binary, runtime_objs, workroot, stats):
         case.stats = run_qvpeep(case, binary, stats, cwd)
         case.lines_changed = lines_changed(os.path.join(cwd, "before.s"),
                                            os.path.join(cwd, "after.s"))
-        outcomes, sizes = [], []
+        sizes = []
         for side in ("before", "after"):
             run_tool(["llvm-mc", "-triple=msp430", "-filetype=obj", side + ".s",
                       "-o", side + ".o"], cwd)
