@@ -95,8 +95,9 @@ def code_lines(path):
                     break
                 text.append(ch)
             norm = re.sub(r"\s*,\s*", ",", " ".join("".join(text).split()))
-            if norm:
-                out.append(norm)
+            # A label written before its operation comes out on a line of its own.
+            label = re.match(r"([A-Za-z_.$][\w.$]*:) (.*)", norm)
+            out += label.groups() if label else [norm] if norm else []
     return out
 
 
@@ -157,7 +158,12 @@ def simulate(elf, cwd, timeout):
     if p.returncode == 124:
         return RunOutcome(False, None, None, "did not reach __qv_end within %g s" % timeout, seconds)
     if p.returncode != 0:
-        raise ToolFailure("mspdebug exited with %d:\n%s" % (p.returncode, p.stdout.rstrip()))
+        # Once the run has begun, a failing mspdebug means the program did
+        # something the simulator refuses, such as an unknown opcode.
+        if "Running." not in p.stdout:
+            raise ToolFailure("mspdebug exited with %d:\n%s" % (p.returncode, p.stdout.rstrip()))
+        last = p.stdout.split("Running.", 1)[1].strip().splitlines()[1:] or ["(no message)"]
+        return RunOutcome(False, None, None, "stopped the simulator: " + last[-1].strip(), seconds)
     pc = re.search(r"\(\s*PC:\s*([0-9a-fA-F]+)\)", p.stdout)
     if not pc:
         raise ToolFailure("mspdebug printed no registers:\n%s" % p.stdout.rstrip())
@@ -210,7 +216,7 @@ def run_case(case, binary, runtime_objs, workroot, stats):
         case.stats = run_qvpeep(case, binary, stats, cwd)
         case.lines_changed = lines_changed(os.path.join(cwd, "before.s"),
                                            os.path.join(cwd, "after.s"))
-        outcomes, sizes = [], []
+        sizes = []
         for side in ("before", "after"):
             run_tool(["llvm-mc", "-triple=msp430", "-filetype=obj", side + ".s",
                       "-o", side + ".o"], cwd)
@@ -279,6 +285,8 @@ def print_table(cases):
 def collect_cases(args):
     default_rules = os.path.join(ROOT, "rules", "msp430.rls")
     rules = os.path.abspath(args.rules) if args.rules else default_rules
+    if not os.path.splitext(rules)[1] and not os.path.exists(rules):
+        rules += ".rls"  # as qvpeep completes rls= names
     if not args.embedded and not os.path.isfile(rules):
         sys.exit("sim_test: no rules file %s" % rules)
 
@@ -369,7 +377,7 @@ def main():
         for c in cases:
             print("== qvpeep +stats, %s -%s" % (c.name, c.label) if c.level
                   else "== qvpeep +stats, %s" % c.name)
-            print(c.stats.rstrip() or "(nothing)")
+            print(c.stats.rstrip() or "(none: rules without a single rule run no pass)")
         print()
     print_table(cases)
     if not args.table_only:
