@@ -28,6 +28,8 @@ import tempfile
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLES = os.path.join(ROOT, "examples")
 GUIDE = os.path.join(ROOT, "docs", "rules.md")
+# The README shows some of the guide's examples, marked the same way.
+README = os.path.join(ROOT, "README.md")
 EXPECTED = (".out", ".stdout", ".status")
 # The guide shows a NUL byte of the program's output as this sign.
 NUL_SIGN = "\u2400"
@@ -80,6 +82,9 @@ def check_guide():
             fail(f"guide: examples/{name} does not exist")
         elif read(path) != body:
             fail(f"guide: examples/{name} differs from the block shown")
+    for name, body in sorted(shown_blocks(read(README).decode()).items()):
+        if read(os.path.join(EXAMPLES, name)) != body:
+            fail(f"README: examples/{name} differs from the block shown")
     for name in sorted(os.listdir(EXAMPLES)):
         if name.startswith("guide-") and name not in blocks:
             fail(f"guide: examples/{name} is not shown")

@@ -1,4 +1,0 @@
-	push	r10
-	pop	r11
-	inc	r12
-	inc	r12
