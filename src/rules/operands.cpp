@@ -128,8 +128,13 @@ st_entry* st_repl1(const char* name, st_entry* opnds) {
   st_entry* e = st_rule(name, opnds, nullptr);
   make_pass_slots();
   st_entry** link = &rules.pass_rules[rules.pass_count];
-  while (*link) link = &(*link)->next_rule;
+  if (rules.last_rule_pass == rules.pass_count && rules.last_rule && *link)
+    link = &rules.last_rule->next_rule;
+  else
+    while (*link) link = &(*link)->next_rule;
   *link = e;
+  rules.last_rule = e;
+  rules.last_rule_pass = rules.pass_count;
   return e;
 }
 

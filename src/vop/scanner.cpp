@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "base/diag.h"
 #include "base/storage.h"
@@ -18,13 +20,9 @@ namespace {
 
 // The operand area a string constant's room is measured against.
 constexpr int kStringArea = 510;
-constexpr int kInternBuckets = 256;
 
-struct InternEntry {
-  char* text;
-  InternEntry* next;
-};
-InternEntry* interned[kInternBuckets];
+// Shared texts of rule pieces; the texts live in string storage.
+std::unordered_set<std::string_view> interned;
 
 const char kEmpty[] = "";
 
@@ -573,29 +571,14 @@ bool parse_value(const char* text, int32_t* value) {
 }
 
 const char* intern_string(const char* text) {
-  unsigned sum = 0;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) sum += *p;
-  InternEntry*& bucket = interned[sum % kInternBuckets];
-  for (InternEntry* e = bucket; e; e = e->next) {
-    if (strcmp(e->text, text) == 0) return e->text;
-  }
-  InternEntry* e =
-      static_cast<InternEntry*>(checked_alloc(sizeof(InternEntry), "string constant entry"));
-  e->text = save_string(text);
-  e->next = bucket;
-  bucket = e;
-  return e->text;
+  auto found = interned.find(text);
+  if (found != interned.end()) return found->data();
+  const char* copy = save_string(text);
+  interned.insert(copy);
+  return copy;
 }
 
-void clear_interned() {
-  for (InternEntry*& bucket : interned) {
-    while (bucket) {
-      InternEntry* e = bucket;
-      bucket = e->next;
-      release(e);  // its text stays in string storage
-    }
-  }
-}
+void clear_interned() { interned.clear(); }
 
 void reset_scanner() {
   // The line buffer and the operand area are kept; only their contents go.
