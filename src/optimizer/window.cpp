@@ -1,6 +1,7 @@
 #include "optimizer/window.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -139,36 +140,50 @@ void flush_vops(bool all) {
   }
 }
 
-void write_opnd(const char* text, int len, FILE* f) {
+namespace {
+
+void append_opnd(std::string& line, const char* text, int len) {
   if (len == 0 || text[0] != '"') {
-    fwrite(text, 1, len, f);
+    line.append(text, len);
     return;
   }
   // A string constant: the marker and its decoded characters, escaped again.
-  putc('"', f);
+  line += '"';
   for (int i = 1; i < len; i++) {
     char c = text[i];
     if (c == '\n') {
-      fputs("\\n", f);
+      line += "\\n";
     } else if (c == '\0') {
-      fputs("\\000", f);
+      line += "\\000";
     } else {
-      if (c == '"' || c == '\\') putc('\\', f);
-      putc(c, f);
+      if (c == '"' || c == '\\') line += '\\';
+      line += c;
     }
   }
-  putc('"', f);
+  line += '"';
+}
+
+}  // namespace
+
+void write_opnd(const char* text, int len, FILE* f) {
+  std::string piece;
+  append_opnd(piece, text, len);
+  fwrite(piece.data(), 1, piece.size(), f);
 }
 
 void write_vop(const vop* v, FILE* f) {
-  putc('\t', f);
-  fputs(v->name, f);
-  if (v->opnds[0]) putc(rules.cstyle ? ' ' : '\t', f);
+  // The line is put together first and handed to the stream at once: one
+  // library call per line instead of one per piece.
+  static std::string line;
+  line.assign(1, '\t');
+  line.append(v->name, v->name_len);
+  if (v->opnds[0]) line += rules.cstyle ? ' ' : '\t';
   for (int i = 0; v->opnds[i]; i++) {
-    write_opnd(v->opnds[i], v->opnd_len[i], f);
-    if (v->delims[i]) putc(v->delims[i], f);
+    append_opnd(line, v->opnds[i], v->opnd_len[i]);
+    if (v->delims[i]) line += static_cast<char>(v->delims[i]);
   }
-  putc('\n', f);
+  line += '\n';
+  fwrite(line.data(), 1, line.size(), f);
 }
 
 namespace {
@@ -267,7 +282,7 @@ bool sub_opnds_match(const char* text, int len, const st_entry* sub) {
         break;
       }
       case SUB_N_SCAN: {
-        int n = static_cast<int>(strlen(sub->text));
+        int n = sub->text_len;
         if (n > len - p || memcmp(text + p, sub->text, n) != 0) return false;
         p += n;
         break;

@@ -173,6 +173,7 @@ st_entry* st_sub_opnd(int kind, const char* text, RuleVar* var, int32_t num, rx_
       break;
     case SUB_N_SCAN:
       e->text = intern_string(text);
+      e->text_len = static_cast<int>(strlen(e->text));
       break;
     case SUB_N_NUM:
       e->num = num;
