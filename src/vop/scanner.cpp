@@ -90,9 +90,52 @@ int store_after_question(int& len) {
   return c3;
 }
 
+// Replaces the trigraphs of the n characters at `text` in place, as
+// store_after_question does while reading; returns the length left.
+int replace_trigraphs(char* text, int n) {
+  int w = 0;
+  for (int i = 0; i < n;) {
+    char c = text[i++];
+    text[w++] = c;
+    if (c != '?' || i == n) continue;
+    char c2 = text[i++];
+    if (c2 != '?') {
+      text[w++] = c2;
+      continue;
+    }
+    if (i == n) {
+      text[w++] = '?';
+      continue;
+    }
+    char c3 = text[i++];
+    if (int t = trigraph_char(c3)) {
+      text[w - 1] = static_cast<char>(t);
+    } else {
+      text[w++] = '?';
+      text[w++] = c3;  // not examined again: ???= stays as it is
+    }
+  }
+  return w;
+}
+
+// A file's line is taken in one piece: no trigraph reaches past the first
+// newline, so the line ends there and its trigraphs are replaced after.
+bool fill_line_from_file(int& len) {
+  size_t cap = static_cast<size_t>(scanner.line_cap);
+  ssize_t n = getdelim(&scanner.line_mem, &cap, '\n', scanner.src_file);
+  scanner.line_cap = static_cast<int>(cap);
+  src.line_buf = scanner.line_mem;
+  if (n <= 0) return false;
+  bool ended = scanner.line_mem[n - 1] == '\n';
+  len = static_cast<int>(n);
+  if (memchr(scanner.line_mem, '?', n)) len = replace_trigraphs(scanner.line_mem, len);
+  return ended;
+}
+
 // Stores one input line through its newline; false when the input ran out
 // before a newline.
 bool fill_line(int& len) {
+  if (scanner.src_file) return fill_line_from_file(len);
   for (;;) {
     int c = input_char();
     if (c < 0) return false;
