@@ -160,6 +160,13 @@ bool at_newline() { return peek_char() == '\n'; }
 
 bool at_comment_char() { return at_text(active_syntax.comment_char); }
 
+// at_comment_char for the current character `c`, asked only where the
+// comment text can begin with it.
+bool may_start_comment(int c) {
+  const char* t = active_syntax.comment_char;
+  return t && (t[0] == '\0' || t[0] == c) && at_comment_char();
+}
+
 // True where an operand list ends: a newline or the start of a comment.
 bool at_list_end() {
   return at_newline() || at_comment_char() || at_text(active_syntax.comment_begin);
@@ -223,7 +230,7 @@ int simple_escape(int c) {
 int read_plain_operand(int fill) {
   while (!scanner.at_eof) {
     int c = peek_char();
-    if (c == '\n' || is_delim(c) || at_comment_char()) break;
+    if (c == '\n' || is_delim(c) || may_start_comment(c)) break;
     ensure_lex_text(fill + 2);
     lexed.lex_text[fill++] = static_cast<char>(next_char());
   }
@@ -436,8 +443,13 @@ bool at_text(const char* t) {
 }
 
 bool is_delim(int c) {
+  // A loop rather than strchr: the set is a character or two, asked after
+  // every operand character.
   const char* d = active_syntax.delim_chars;
-  return c != 0 && d && strchr(d, c) != nullptr;
+  if (c == 0 || !d) return false;
+  for (; *d; d++)
+    if (*d == c) return true;
+  return false;
 }
 
 bool is_digit_in_base(int c, int base) {
@@ -544,11 +556,12 @@ void read_operands() {
   }
   // The text area may have moved while it grew; the pointers are set last.
   for (int i = 0; i < lexed.lex_nopnds; i++) lexed.lex_opnds[i] = lexed.lex_text + start[i];
-  for (int i = lexed.lex_nopnds; i < kMaxOperands; i++) {
+  for (int i = lexed.lex_nopnds; i < scanner.opnd_slots_used; i++) {
     lexed.lex_opnds[i] = kEmpty;
     lexed.lex_opnd_len[i] = 0;
     lexed.lex_delims[i] = 0;
   }
+  scanner.opnd_slots_used = lexed.lex_nopnds;
   if (at_comment_char()) {
     save_comment(true);
     while (!scanner.at_eof && !at_newline()) next_char();
