@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "base/diag.h"
 #include "base/run.h"
@@ -11,20 +10,12 @@ RuleVar rule_vars[26];
 
 namespace {
 
-// Texts bound during one match attempt. When the block grows, the old block
-// is kept (retired) until clear_vars, so texts handed out earlier stay valid.
-struct VarStorage {
-  char* start = nullptr;
-  size_t capacity = 0;
-  size_t used = 0;
-  std::vector<char*> retired;  // old blocks that earlier texts still point into
+// The variables bind_var bound since they were last cleared.
+struct BoundVars {
+  RuleVar* vars[26];
+  int count = 0;
 };
-VarStorage vars;
-
-void free_retired() {
-  for (char* block : vars.retired) free(block);
-  vars.retired.clear();
-}
+BoundVars bound;
 
 }  // namespace
 
@@ -87,46 +78,22 @@ char* save_string(const char* text) {
 
 void release(void* block) { free(block); }
 
-char* store_var_text(const char* start, int len) {
-  size_t need = vars.used + len + 1;
-  if (need > vars.capacity) {
-    size_t capacity = vars.capacity == 0 ? 1024 : vars.capacity * 2;
-    while (need > capacity) capacity *= 2;
-    char* block = static_cast<char*>(malloc(capacity));
-    if (!block) {
-      // Growing counts as resizing, whatever the way it is done.
-      if (vars.capacity == 0) {
-        report_error_here("Malloc() denied space for %s", "variable storage");
-      } else {
-        report_error_here("realloc() denied space for %s", "variable storage");
-      }
-      terminate_run(-1);
-    }
-    if (vars.start) {
-      memcpy(block, vars.start, vars.used);
-      vars.retired.push_back(vars.start);
-    }
-    vars.start = block;
-    vars.capacity = capacity;
-  }
-  char* copy = vars.start + vars.used;
-  memcpy(copy, start, len);
-  copy[len] = '\0';
-  vars.used += len + 1;
-  return copy;
-}
-
 void clear_vars() {
   for (RuleVar& v : rule_vars) v = RuleVar{nullptr, 0};
-  vars.used = 0;
-  free_retired();
+  bound.count = 0;
 }
 
-size_t var_storage_capacity() { return vars.capacity; }
-
-void reset_storage() {
-  clear_vars();
-  free(vars.start);
-  vars.start = nullptr;
-  vars.capacity = 0;
+void bind_var(RuleVar* var, const char* start, int len) {
+  // A variable is bound at most once per try, so 26 entries are enough; one
+  // bound anew (tests reuse slots) is kept only once.
+  if (!var->text && bound.count < 26) bound.vars[bound.count++] = var;
+  var->text = start;
+  var->len = len;
 }
+
+void clear_bound_vars() {
+  for (int i = 0; i < bound.count; i++) *bound.vars[i] = RuleVar{nullptr, 0};
+  bound.count = 0;
+}
+
+void reset_storage() { clear_vars(); }

@@ -1,5 +1,4 @@
-// Checked allocation, string storage and the variable storage of rule
-// variables.
+// Checked allocation, string storage and the bindings of rule variables.
 #pragma once
 
 #include <cstddef>
@@ -21,12 +20,13 @@ struct RuleVar {
 };
 extern RuleVar rule_vars[26];
 
-// A zero-terminated copy of `len` characters, valid until the next
-// clear_vars even when the storage grows in between.
-char* store_var_text(const char* start, int len);
-// Unbinds all 26 variables and empties the variable storage.
+// Unbinds all 26 variables.
 void clear_vars();
-// Capacity of the variable storage (for tests).
-size_t var_storage_capacity();
+// Binds `var` to `len` characters at `start`, which are not copied: a match
+// binds into the VOPs it matches, and those outlive the replacement.
+void bind_var(RuleVar* var, const char* start, int len);
+// Unbinds only the variables bound by bind_var since the last clearing, so a
+// try that bound two variables clears two.
+void clear_bound_vars();
 
 void reset_storage();

@@ -1,6 +1,9 @@
 #include "optimizer/window.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/diag.h"
 #include "base/options.h"
@@ -137,44 +140,96 @@ void flush_vops(bool all) {
   }
 }
 
-void write_opnd(const char* text, int len, FILE* f) {
+namespace {
+
+void append_opnd(std::string& line, const char* text, int len) {
   if (len == 0 || text[0] != '"') {
-    fwrite(text, 1, len, f);
+    line.append(text, len);
     return;
   }
   // A string constant: the marker and its decoded characters, escaped again.
-  putc('"', f);
+  line += '"';
   for (int i = 1; i < len; i++) {
     char c = text[i];
     if (c == '\n') {
-      fputs("\\n", f);
+      line += "\\n";
     } else if (c == '\0') {
-      fputs("\\000", f);
+      line += "\\000";
     } else {
-      if (c == '"' || c == '\\') putc('\\', f);
-      putc(c, f);
+      if (c == '"' || c == '\\') line += '\\';
+      line += c;
     }
   }
-  putc('"', f);
+  line += '"';
+}
+
+}  // namespace
+
+void write_opnd(const char* text, int len, FILE* f) {
+  std::string piece;
+  append_opnd(piece, text, len);
+  fwrite(piece.data(), 1, piece.size(), f);
 }
 
 void write_vop(const vop* v, FILE* f) {
-  putc('\t', f);
-  fputs(v->name, f);
-  if (v->opnds[0]) putc(rules.cstyle ? ' ' : '\t', f);
+  // The line is put together first and handed to the stream at once: one
+  // library call per line instead of one per piece.
+  static std::string line;
+  line.assign(1, '\t');
+  line.append(v->name, v->name_len);
+  if (v->opnds[0]) line += rules.cstyle ? ' ' : '\t';
   for (int i = 0; v->opnds[i]; i++) {
-    write_opnd(v->opnds[i], v->opnd_len[i], f);
-    if (v->delims[i]) putc(v->delims[i], f);
+    append_opnd(line, v->opnds[i], v->opnd_len[i]);
+    if (v->delims[i]) line += static_cast<char>(v->delims[i]);
   }
-  putc('\n', f);
+  line += '\n';
+  fwrite(line.data(), 1, line.size(), f);
 }
+
+namespace {
+
+// With no variable bound at the start of a try, a rule's first pattern line
+// matches a VOP's name or not by the name alone, so the rules whose first
+// line cannot match need not be tried at all. A name's entry is made when
+// the name is first seen.
+const std::vector<st_entry*>& rules_for(int pass, st_entry* first, const vop* v) {
+  if (rules.index.size() <= static_cast<size_t>(pass)) rules.index.resize(pass + 1);
+  RuleIndex& index = rules.index[pass];
+  if (index.rules_stored != rules.rules_stored) {
+    index = RuleIndex{};
+    index.rules_stored = rules.rules_stored;
+  }
+  std::string_view name(v->name, v->name_len);
+  auto found = index.by_name.find(name);
+  if (found != index.by_name.end()) return found->second;
+  std::vector<st_entry*> can_match;
+  for (st_entry* rule = first; rule; rule = rule->next_rule) {
+    clear_bound_vars();
+    if (rule->name_opnds && sub_opnds_match(v->name, v->name_len, rule->name_opnds))
+      can_match.push_back(rule);
+  }
+  clear_bound_vars();
+  return index.by_name.emplace(name, std::move(can_match)).first->second;
+}
+
+}  // namespace
 
 int try_rules(int reach, int pass) {
   for (int i = 0; i < reach && window.window_cursor != window.window_head; i++)
     window.window_cursor = window.window_cursor->prev;
   st_entry* first = pass < rules.pass_slots ? rules.pass_rules[pass] : nullptr;
   for (; window.window_cursor; window.window_cursor = window.window_cursor->next) {
-    for (st_entry* rule = first; rule; rule = rule->next_rule) {
+    if (opts.opt_debug_level > 1) {
+      // This trace shows every try, so every rule is tried.
+      for (st_entry* rule = first; rule; rule = rule->next_rule) {
+        if (int n = match_rule(window.window_cursor, rule)) {
+          replace_vops(rule, n);
+          return 1;
+        }
+      }
+      continue;
+    }
+    for (st_entry* rule : rules_for(pass, first, window.window_cursor)) {
       if (int n = match_rule(window.window_cursor, rule)) {
         replace_vops(rule, n);
         return 1;
@@ -185,12 +240,11 @@ int try_rules(int reach, int pass) {
 }
 
 int match_rule(vop* v, st_entry* rule) {
-  clear_vars();
+  clear_bound_vars();
   if (opts.opt_debug_level > 1) printf("trying to match %s\n", v->name);
   int n = 0;
   for (st_entry* line = rule; line; line = line->next, v = v->next, n++) {
-    if (!v || !line->name_opnds ||
-        !sub_opnds_match(v->name, static_cast<int>(strlen(v->name)), line->name_opnds) ||
+    if (!v || !line->name_opnds || !sub_opnds_match(v->name, v->name_len, line->name_opnds) ||
         !match_opnds(v, line->opnds))
       return 0;
   }
@@ -207,15 +261,6 @@ bool match_opnds(const vop* v, const st_entry* opnds) {
   return v->opnds[i] == nullptr;
 }
 
-namespace {
-
-void bind(RuleVar* var, const char* start, int len) {
-  var->text = store_var_text(start, len);
-  var->len = len;
-}
-
-}  // namespace
-
 bool sub_opnds_match(const char* text, int len, const st_entry* sub) {
   int p = len > 0 && text[0] == '"' ? 1 : 0;  // a string constant is matched without its marker
   for (; sub; sub = sub->next_sub) {
@@ -228,16 +273,16 @@ bool sub_opnds_match(const char* text, int len, const st_entry* sub) {
         } else if (sub->regexp) {
           if (!rx_search_at_start(sub->regexp, text + p)) return false;
           int end = static_cast<int>(sub->regexp->group_end[0] - text);
-          bind(var, text + p, end - p);
+          bind_var(var, text + p, end - p);
           p = end;
         } else {
-          bind(var, text + p, len - p);
+          bind_var(var, text + p, len - p);
           p = len;
         }
         break;
       }
       case SUB_N_SCAN: {
-        int n = static_cast<int>(strlen(sub->text));
+        int n = sub->text_len;
         if (n > len - p || memcmp(text + p, sub->text, n) != 0) return false;
         p += n;
         break;

@@ -128,8 +128,13 @@ st_entry* st_repl1(const char* name, st_entry* opnds) {
   st_entry* e = st_rule(name, opnds, nullptr);
   make_pass_slots();
   st_entry** link = &rules.pass_rules[rules.pass_count];
-  while (*link) link = &(*link)->next_rule;
+  if (rules.last_rule_pass == rules.pass_count && rules.last_rule && *link)
+    link = &rules.last_rule->next_rule;
+  else
+    while (*link) link = &(*link)->next_rule;
   *link = e;
+  rules.last_rule = e;
+  rules.last_rule_pass = rules.pass_count;
   return e;
 }
 
@@ -168,6 +173,7 @@ st_entry* st_sub_opnd(int kind, const char* text, RuleVar* var, int32_t num, rx_
       break;
     case SUB_N_SCAN:
       e->text = intern_string(text);
+      e->text_len = static_cast<int>(strlen(e->text));
       break;
     case SUB_N_NUM:
       e->num = num;

@@ -22,6 +22,7 @@ struct st_entry {
   st_entry* sub_opnds;  // operand: first sub-operand
   RuleVar* var;         // SUB_N_VAR: slot in rule_vars
   const char* text;     // SUB_N_SCAN: interned text
+  int text_len;         // SUB_N_SCAN: its length, measured once for matching
   int32_t num;          // SUB_N_NUM
   st_entry* next;       // rule line, operand: the next one
   rx_program* regexp;   // SUB_N_VAR: expression of its first occurrence

@@ -221,6 +221,9 @@ void read_rules() {
     }
   } while (code != RL_EOF);
   if (listing_on() && rules.state == RS_BY_LINES) print_rules(rules.cur_rule);
+  // The slots marked which variables a rule had used; matching starts with
+  // every variable unbound and clears only what each try bound.
+  clear_vars();
 }
 
 // The operands are parsed before the name (in st_rule), so a variable's

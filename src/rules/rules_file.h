@@ -1,8 +1,25 @@
 // The rules file: statement lexer, parser and the per-pass rule lists.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 struct st_entry;
 struct rx_program;
+
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// Of one pass, per operation name seen, the rules whose first pattern line
+// can match a VOP of that name, in file order; filled by the optimizer.
+struct RuleIndex {
+  int rules_stored = -1;  // the rule count it was built for
+  std::unordered_map<std::string, std::vector<st_entry*>, NameHash, std::equal_to<>> by_name;
+};
 
 enum {
   RL_REPLACE = 1,
@@ -29,10 +46,13 @@ struct RulesState {
   st_entry* last_line = nullptr;     // line the next one is chained after
   int repl_lines = 0, by_lines = 0;  // lines of the current rule's parts
   int rules_stored = 0;              // rules begun, over all passes
+  st_entry* last_rule = nullptr;     // newest rule, so appending needs no walk
+  int last_rule_pass = -1;           // the pass it was appended to
   bool delete_asm_dirs = false;
   bool cstyle = false;
   bool debug_labels_declared = false;
   rx_program* debug_label_re = nullptr;
+  std::vector<RuleIndex> index;      // per pass
 };
 extern RulesState rules;
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "base/diag.h"
 #include "base/storage.h"
@@ -18,13 +20,9 @@ namespace {
 
 // The operand area a string constant's room is measured against.
 constexpr int kStringArea = 510;
-constexpr int kInternBuckets = 256;
 
-struct InternEntry {
-  char* text;
-  InternEntry* next;
-};
-InternEntry* interned[kInternBuckets];
+// Shared texts of rule pieces; the texts live in string storage.
+std::unordered_set<std::string_view> interned;
 
 const char kEmpty[] = "";
 
@@ -92,9 +90,52 @@ int store_after_question(int& len) {
   return c3;
 }
 
+// Replaces the trigraphs of the n characters at `text` in place, as
+// store_after_question does while reading; returns the length left.
+int replace_trigraphs(char* text, int n) {
+  int w = 0;
+  for (int i = 0; i < n;) {
+    char c = text[i++];
+    text[w++] = c;
+    if (c != '?' || i == n) continue;
+    char c2 = text[i++];
+    if (c2 != '?') {
+      text[w++] = c2;
+      continue;
+    }
+    if (i == n) {
+      text[w++] = '?';
+      continue;
+    }
+    char c3 = text[i++];
+    if (int t = trigraph_char(c3)) {
+      text[w - 1] = static_cast<char>(t);
+    } else {
+      text[w++] = '?';
+      text[w++] = c3;  // not examined again: ???= stays as it is
+    }
+  }
+  return w;
+}
+
+// A file's line is taken in one piece: no trigraph reaches past the first
+// newline, so the line ends there and its trigraphs are replaced after.
+bool fill_line_from_file(int& len) {
+  size_t cap = static_cast<size_t>(scanner.line_cap);
+  ssize_t n = getdelim(&scanner.line_mem, &cap, '\n', scanner.src_file);
+  scanner.line_cap = static_cast<int>(cap);
+  src.line_buf = scanner.line_mem;
+  if (n <= 0) return false;
+  bool ended = scanner.line_mem[n - 1] == '\n';
+  len = static_cast<int>(n);
+  if (memchr(scanner.line_mem, '?', n)) len = replace_trigraphs(scanner.line_mem, len);
+  return ended;
+}
+
 // Stores one input line through its newline; false when the input ran out
 // before a newline.
 bool fill_line(int& len) {
+  if (scanner.src_file) return fill_line_from_file(len);
   for (;;) {
     int c = input_char();
     if (c < 0) return false;
@@ -118,6 +159,13 @@ inline void ensure_lex_text(int need) {
 bool at_newline() { return peek_char() == '\n'; }
 
 bool at_comment_char() { return at_text(active_syntax.comment_char); }
+
+// at_comment_char for the current character `c`, asked only where the
+// comment text can begin with it.
+bool may_start_comment(int c) {
+  const char* t = active_syntax.comment_char;
+  return t && (t[0] == '\0' || t[0] == c) && at_comment_char();
+}
 
 // True where an operand list ends: a newline or the start of a comment.
 bool at_list_end() {
@@ -182,7 +230,7 @@ int simple_escape(int c) {
 int read_plain_operand(int fill) {
   while (!scanner.at_eof) {
     int c = peek_char();
-    if (c == '\n' || is_delim(c) || at_comment_char()) break;
+    if (c == '\n' || is_delim(c) || may_start_comment(c)) break;
     ensure_lex_text(fill + 2);
     lexed.lex_text[fill++] = static_cast<char>(next_char());
   }
@@ -395,8 +443,13 @@ bool at_text(const char* t) {
 }
 
 bool is_delim(int c) {
+  // A loop rather than strchr: the set is a character or two, asked after
+  // every operand character.
   const char* d = active_syntax.delim_chars;
-  return c != 0 && d && strchr(d, c) != nullptr;
+  if (c == 0 || !d) return false;
+  for (; *d; d++)
+    if (*d == c) return true;
+  return false;
 }
 
 bool is_digit_in_base(int c, int base) {
@@ -503,11 +556,12 @@ void read_operands() {
   }
   // The text area may have moved while it grew; the pointers are set last.
   for (int i = 0; i < lexed.lex_nopnds; i++) lexed.lex_opnds[i] = lexed.lex_text + start[i];
-  for (int i = lexed.lex_nopnds; i < kMaxOperands; i++) {
+  for (int i = lexed.lex_nopnds; i < scanner.opnd_slots_used; i++) {
     lexed.lex_opnds[i] = kEmpty;
     lexed.lex_opnd_len[i] = 0;
     lexed.lex_delims[i] = 0;
   }
+  scanner.opnd_slots_used = lexed.lex_nopnds;
   if (at_comment_char()) {
     save_comment(true);
     while (!scanner.at_eof && !at_newline()) next_char();
@@ -573,29 +627,14 @@ bool parse_value(const char* text, int32_t* value) {
 }
 
 const char* intern_string(const char* text) {
-  unsigned sum = 0;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) sum += *p;
-  InternEntry*& bucket = interned[sum % kInternBuckets];
-  for (InternEntry* e = bucket; e; e = e->next) {
-    if (strcmp(e->text, text) == 0) return e->text;
-  }
-  InternEntry* e =
-      static_cast<InternEntry*>(checked_alloc(sizeof(InternEntry), "string constant entry"));
-  e->text = save_string(text);
-  e->next = bucket;
-  bucket = e;
-  return e->text;
+  auto found = interned.find(text);
+  if (found != interned.end()) return found->data();
+  const char* copy = save_string(text);
+  interned.insert(copy);
+  return copy;
 }
 
-void clear_interned() {
-  for (InternEntry*& bucket : interned) {
-    while (bucket) {
-      InternEntry* e = bucket;
-      bucket = e->next;
-      release(e);  // its text stays in string storage
-    }
-  }
-}
+void clear_interned() { interned.clear(); }
 
 void reset_scanner() {
   // The line buffer and the operand area are kept; only their contents go.

@@ -18,6 +18,8 @@ enum : unsigned char {
 };
 extern unsigned char char_class[256];
 
+constexpr int kMaxOperands = 32;
+
 // Where the characters come from and where the current statement stands.
 // The line itself (line_buf, line_pos, stmt_line, cur_file_name) is `src`.
 struct ScannerState {
@@ -29,6 +31,7 @@ struct ScannerState {
   bool at_eof = false;                     // input exhausted, buffer empty
   char* line_mem = nullptr;                // the line buffer, kept for the run
   int line_cap = 0;                        // its size in bytes
+  int opnd_slots_used = kMaxOperands;      // lexed slots an earlier line may have filled
 };
 extern ScannerState scanner;
 
@@ -43,7 +46,6 @@ struct SyntaxSet {
 };
 extern SyntaxSet rules_syntax, vop_syntax, active_syntax;
 
-constexpr int kMaxOperands = 32;
 constexpr int kMaxNameLen = 128;
 
 // The statement just lexed: its name and its operands. An operand text knows

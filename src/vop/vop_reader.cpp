@@ -97,6 +97,7 @@ vop* make_vop(const char* name, int nopnds, const char* const* opnds, const int*
   v->opnd_len = reinterpret_cast<int*>(v->opnds + nopnds + 1);
   char* text = reinterpret_cast<char*>(v->opnd_len + nopnds);
   v->name = text;
+  v->name_len = static_cast<int>(name_size - 1);
   memcpy(text, name, name_size);
   text += name_size;
   for (int i = 0; i < nopnds; i++) {

@@ -35,6 +35,7 @@ struct debug_label {
 // arrays and all texts.
 struct vop {
   char* name;
+  int name_len;  // measured once: every rule try compares the name
   vop* prev;
   vop* next;
   comment* comments;

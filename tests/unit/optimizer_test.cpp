@@ -411,10 +411,7 @@ TEST_F(OptimizerTest, SubOperandKinds) {
   for (const SubCase& c : cases) {
     SCOPED_TRACE(c.what);
     clear_vars();
-    if (c.bound_a) {
-      rule_vars[0].text = store_var_text(c.bound_a, static_cast<int>(strlen(c.bound_a)));
-      rule_vars[0].len = static_cast<int>(strlen(c.bound_a));
-    }
+    if (c.bound_a) bind_var(&rule_vars[0], c.bound_a, static_cast<int>(strlen(c.bound_a)));
     st_entry* chain = make_chain(c.pieces);
     bool got = sub_opnds_match(c.text.data(), static_cast<int>(c.text.size()), chain);
     EXPECT_EQ(got, c.matches);
