@@ -11,6 +11,9 @@ spill:                                  ; @spill
 	mov.b	5(r1), r12
 	call	#use
 	and	#7, r12
+	mov	r12, 65534(r1)                  ; below the stack pointer: kept
+	mov	65534(r1), r12
+	call	#use
 	mov	r12, 0(r1)                      ; 2-byte Folded Spill
 	mov	0(r1), r13                      ; 2-byte Folded Reload
 	call	#use

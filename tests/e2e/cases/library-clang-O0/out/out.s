@@ -11,6 +11,10 @@ spill:
 	mov.b	r12,r12
 	call	#use
 	and	#7,r12
+; below the stack pointer: kept
+	mov	r12,65534(r1) 
+	mov	65534(r1),r12
+	call	#use
 ; 2-byte Folded Spill
 ; 2-byte Folded Reload
 	mov	r12,0(r1)
