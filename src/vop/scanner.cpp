@@ -39,20 +39,6 @@ inline void put_line_char(int& len, int c) {
   scanner.line_mem[len++] = static_cast<char>(c);
 }
 
-// The next input character, or -1 when the input is exhausted. Every line of
-// a table ends with a newline.
-inline int input_char() {
-  if (scanner.src_file) return getc_unlocked(scanner.src_file);
-  const char* p = scanner.src_char;
-  if (!p) return -1;
-  if (*p == '\0') {
-    scanner.src_char = *++scanner.src_lines;
-    return '\n';
-  }
-  scanner.src_char = p + 1;
-  return static_cast<unsigned char>(*p);
-}
-
 int trigraph_char(int c) {
   switch (c) {
     case '=': return '#';
@@ -68,30 +54,9 @@ int trigraph_char(int c) {
   }
 }
 
-// Stores what follows a '?' just stored: a trigraph replaces it, anything
-// else is kept as read. Returns the last character stored, or -1 when the
-// input ran out.
-int store_after_question(int& len) {
-  int c2 = input_char();
-  if (c2 < 0) return -1;
-  if (c2 != '?') {
-    put_line_char(len, c2);
-    return c2;
-  }
-  int c3 = input_char();
-  int t = c3 < 0 ? 0 : trigraph_char(c3);
-  if (t) {
-    scanner.line_mem[len - 1] = static_cast<char>(t);
-    return t;
-  }
-  put_line_char(len, '?');
-  if (c3 < 0) return -1;
-  put_line_char(len, c3);  // not examined again: ???= stays as it is
-  return c3;
-}
-
-// Replaces the trigraphs of the n characters at `text` in place, as
-// store_after_question does while reading; returns the length left.
+// Replaces the trigraphs of the n characters at `text` in place; returns the
+// length left. A line is taken whole first: no trigraph reaches past its
+// newline.
 int replace_trigraphs(char* text, int n) {
   int w = 0;
   for (int i = 0; i < n;) {
@@ -118,8 +83,6 @@ int replace_trigraphs(char* text, int n) {
   return w;
 }
 
-// A file's line is taken in one piece: no trigraph reaches past the first
-// newline, so the line ends there and its trigraphs are replaced after.
 bool fill_line_from_file(int& len) {
   size_t cap = static_cast<size_t>(scanner.line_cap);
   ssize_t n = getdelim(&scanner.line_mem, &cap, '\n', scanner.src_file);
@@ -132,17 +95,23 @@ bool fill_line_from_file(int& len) {
   return ended;
 }
 
+// A table entry is one line without its newline, which is added here.
+bool fill_line_from_table(int& len) {
+  const char* line = scanner.src_lines ? *scanner.src_lines : nullptr;
+  if (!line) return false;
+  int n = static_cast<int>(strlen(line));
+  if (n + 2 > scanner.line_cap) grow_line(n + 2);
+  memcpy(scanner.line_mem, line, n);
+  scanner.line_mem[n] = '\n';
+  scanner.src_lines++;
+  len = replace_trigraphs(scanner.line_mem, n + 1);
+  return true;
+}
+
 // Stores one input line through its newline; false when the input ran out
 // before a newline.
 bool fill_line(int& len) {
-  if (scanner.src_file) return fill_line_from_file(len);
-  for (;;) {
-    int c = input_char();
-    if (c < 0) return false;
-    put_line_char(len, c);
-    if (c == '?' && (c = store_after_question(len)) < 0) return false;
-    if (c == '\n') return true;
-  }
+  return scanner.src_file ? fill_line_from_file(len) : fill_line_from_table(len);
 }
 
 void grow_lex_text(int need) {
@@ -383,7 +352,6 @@ void start_input() {
 void open_scanner_file(FILE* f, const char* name) {
   scanner.src_file = f;
   scanner.src_lines = nullptr;
-  scanner.src_char = nullptr;
   src.cur_file_name = name;
   start_input();
 }
@@ -391,7 +359,6 @@ void open_scanner_file(FILE* f, const char* name) {
 void open_scanner_lines(const char* const* lines, const char* name) {
   scanner.src_file = nullptr;
   scanner.src_lines = lines;
-  scanner.src_char = lines ? lines[0] : nullptr;
   src.cur_file_name = name;
   start_input();
 }

@@ -24,8 +24,7 @@ constexpr int kMaxOperands = 32;
 // The line itself (line_buf, line_pos, stmt_line, cur_file_name) is `src`.
 struct ScannerState {
   FILE* src_file = nullptr;                // current input, or none
-  const char* const* src_lines = nullptr;  // table of lines, when no file
-  const char* src_char = nullptr;          // next character of the current table line
+  const char* const* src_lines = nullptr;  // next line of the table, when no file
   int tok_start = 0;                       // where the current statement's text begins
   int line_no = 0;                         // newlines read from the current input
   bool at_eof = false;                     // input exhausted, buffer empty
