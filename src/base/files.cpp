@@ -1,13 +1,13 @@
 #include "base/files.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "base/diag.h"
-#include "base/options.h"
 #include "base/run.h"
-#include "base/storage.h"
 
 FILE* open_file(const char* name, const char* mode) {
   FILE* f = fopen(name, mode);
@@ -18,24 +18,35 @@ FILE* open_file(const char* name, const char* mode) {
   return f;
 }
 
-const char* create_temp_file(const std::string& dir) {
+std::string create_temp_file(const std::string& dir) {
   std::string name = dir + "wkXXXXXX";
   InterruptGuard guard;
   int fd = mkstemp(name.data());
-  if (fd < 0) return nullptr;
+  if (fd < 0) return {};
   close(fd);
-  const char* saved = save_string(name.c_str());
-  add_temp_file(saved);
-  return saved;
+  if (!add_temp_file(name.c_str())) {
+    remove(name.c_str());
+    errno = ENAMETOOLONG;
+    return {};
+  }
+  return name;
 }
 
-const char* make_temp_name() {
-  const char* name = create_temp_file("./");
-  if (!name) {
+std::string make_temp_name() {
+  std::string name = create_temp_file("./");
+  if (name.empty()) {
     report_sys_error("Cannot create a work file in the current directory");
     terminate_run(-1);
   }
   return name;
+}
+
+void remove_work_file(std::string& name) {
+  if (name.empty()) return;
+  InterruptGuard guard;
+  remove(name.c_str());
+  forget_temp_file(name.c_str());
+  name.clear();
 }
 
 bool copy_stream(FILE* in, FILE* out) {
@@ -47,8 +58,8 @@ bool copy_stream(FILE* in, FILE* out) {
   return !ferror(in);
 }
 
-void copy_file(const char* from, const char* to) {
-  if (opts.debug_level != 0) printf("Copying %s -> %s\n", from, to);
+void copy_file(const char* from, const char* to, bool trace) {
+  if (trace) printf("Copying %s -> %s\n", from, to);
   FILE* in = open_file(from, "r");
   FILE* out = open_file(to, "w");
   bool ok = copy_stream(in, out);
@@ -58,4 +69,53 @@ void copy_file(const char* from, const char* to) {
     report_sys_error("Cannot write file ``%s''", to);
     terminate_run(-1);
   }
+}
+
+namespace {
+
+[[noreturn]] void replace_failed(const char* name) {
+  report_sys_error("Cannot replace file ``%s''", name);
+  terminate_run(-1);
+}
+
+// Copies `from` into a new file beside `target` and renames it over the
+// target: the way across file systems.
+void copy_beside(const std::string& from, const std::string& target, mode_t mode) {
+  std::string beside = create_temp_file(target.substr(0, target.find_last_of('/') + 1));
+  if (beside.empty()) replace_failed(target.c_str());
+  FILE* in = open_file(from.c_str(), "r");
+  FILE* out = open_file(beside.c_str(), "w");
+  bool ok = copy_stream(in, out);
+  fclose(in);
+  if (fchmod(fileno(out), mode) != 0) ok = false;
+  if (fclose(out) != 0) ok = false;
+  if (!ok) replace_failed(target.c_str());
+  InterruptGuard guard;
+  if (rename(beside.c_str(), target.c_str()) != 0) replace_failed(target.c_str());
+  forget_temp_file(beside.c_str());
+}
+
+}  // namespace
+
+void replace_file(std::string& result, const char* target_name, bool trace) {
+  if (trace) printf("Copying %s -> %s\n", result.c_str(), target_name);
+  std::string target = target_name;
+  if (char* real = realpath(target_name, nullptr)) {  // write through a symbolic link
+    target = real;
+    free(real);
+  }
+  struct stat st;
+  mode_t mode = stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644;
+  {
+    InterruptGuard guard;
+    chmod(result.c_str(), mode);
+    if (rename(result.c_str(), target.c_str()) == 0) {
+      forget_temp_file(result.c_str());
+      result.clear();
+      return;
+    }
+    if (errno != EXDEV) replace_failed(target_name);
+  }
+  copy_beside(result, target, mode);
+  remove_work_file(result);
 }

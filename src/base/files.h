@@ -1,4 +1,5 @@
-// File helpers that end the run when a file cannot be had.
+// Files of a run: opening, work files, copying, and putting a result in the
+// place of a file. Failures are reported and end the run.
 #pragma once
 
 #include <cstdio>
@@ -7,17 +8,23 @@
 // Opens `name` in `mode` ("r" or "w"); ends the run with status -1 on failure.
 FILE* open_file(const char* name, const char* mode);
 
-// Creates a new, empty work file in the current directory whose name begins
-// with "wk" and returns its name (in string storage). Records it with
-// add_temp_file in the same step, so an interrupt never leaves it behind.
-const char* make_temp_name();
-// The same in directory `dir` (ending in '/'); null with errno set when the
-// file cannot be created, for callers that report it in their own words.
-const char* create_temp_file(const std::string& dir);
+// Creates a new, empty work file in directory `dir` (ending in '/', or empty
+// for the current one) whose name begins with "wk", recorded for removal in
+// the same step. Empty with errno set when it cannot be created.
+std::string create_temp_file(const std::string& dir);
+// The same in the current directory; a failure ends the run.
+std::string make_temp_name();
+// Removes a work file made above and forgets it; an empty name is ignored.
+void remove_work_file(std::string& name);
 
 // Copies every byte of `in` to `out`; false when a read or a write failed.
 bool copy_stream(FILE* in, FILE* out);
 
-// Copies the whole file `from` onto `to`, byte for byte; a file that cannot
-// be opened ends the run. Prints "Copying" under +z.
-void copy_file(const char* from, const char* to);
+// Copies the whole file `from` onto `to`, byte for byte. `trace` prints
+// "Copying" first.
+void copy_file(const char* from, const char* to, bool trace);
+
+// Puts the finished work file `result` in the place of `target`, keeping
+// target's permission bits and writing through a symbolic link; the target
+// is whole until the rename. `result` is emptied once it is gone.
+void replace_file(std::string& result, const char* target, bool trace);

@@ -16,11 +16,7 @@ namespace {
 
 void remove_temp_files() {
   for (auto& slot : run.temp_file) {
-    const char* name = slot.load();
-    if (name) {
-      remove(name);
-      slot = nullptr;
-    }
+    if (slot.used.exchange(false)) remove(slot.name);
   }
 }
 
@@ -59,7 +55,7 @@ void write_number(int value) {
   if (const char* name = run.status_file_name.load()) {
     FILE* f = fopen(name, "w");
     if (f) {
-      fputc(diag.fatal_count == 0 ? 0x00 : 0xFF, f);
+      fputc(run.fatal_count == 0 ? 0x00 : 0xFF, f);
       fclose(f);
     } else {
       run.status_file_name = nullptr;
@@ -75,23 +71,24 @@ void interrupt_handler(int) {
     if (fd >= 0) close(fd);
   }
   for (auto& slot : run.temp_file) {
-    if (const char* name = slot.exchange(nullptr)) unlink(name);
+    if (slot.used.exchange(false)) unlink(slot.name);
   }
   if (const char* name = run.status_file_name.exchange(nullptr)) {
     int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd >= 0) {
-      unsigned char byte = diag.fatal_count == 0 ? 0x00 : 0xFF;
+      unsigned char byte = run.fatal_count == 0 ? 0x00 : 0xFF;
       ssize_t written = write(fd, &byte, 1);
       (void)written;
       close(fd);
     } else {
+      const SourceLine* src = run.source.load();
       write_text("\"");
-      write_text(src.cur_file_name ? src.cur_file_name : "");
+      write_text(src && src->cur_file_name ? src->cur_file_name : "");
       write_text("\", line ");
-      write_number(src.stmt_line);
+      write_number(src ? src->stmt_line : 0);
       write_text(": Could not open ``status='' file\n");
       // The message counts like any error, so it may reach the limit.
-      if (diag.fatal_count > kErrorLimit) {
+      if (run.fatal_count > kErrorLimit) {
         write_text(too_many_errors_text());
         _exit(255);
       }
@@ -122,19 +119,22 @@ InterruptGuard::~InterruptGuard() {
   sigprocmask(SIG_UNBLOCK, &block, nullptr);
 }
 
-void add_temp_file(const char* name) {
+bool add_temp_file(const char* name) {
+  if (strlen(name) >= kMaxTempName) return false;
   for (auto& slot : run.temp_file) {
-    if (!slot.load()) {
-      slot = name;
-      return;
+    if (!slot.used.load()) {
+      strcpy(slot.name, name);
+      slot.used = true;
+      return true;
     }
   }
   report_internal("add_temp_file() - too many work files");
+  return false;
 }
 
 void forget_temp_file(const char* name) {
   for (auto& slot : run.temp_file) {
-    if (slot.load() == name) slot = nullptr;
+    if (slot.used.load() && strcmp(slot.name, name) == 0) slot.used = false;
   }
 }
 
@@ -146,12 +146,3 @@ bool close_pass_stream(PassStream& slot) {
   return ok;
 }
 
-void reset_run_state() {
-  run.in_file = nullptr;
-  run.out_file = nullptr;
-  for (auto& slot : run.temp_file) slot = nullptr;
-  run.status_file_name = nullptr;
-  run.pass = 0;
-  run.no_optimization = false;
-  run.prog_name[0] = '\0';
-}

@@ -1,11 +1,16 @@
-// The run-wide state that the end of a run must see, and the one way out.
+// The run-wide record that the end of a run and the interrupt handler need,
+// and the one way out of a run. It is the program's only global.
 #pragma once
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 
-// Names of work files that exist at this instant; terminate_run removes them.
+struct SourceLine;
+
+// Work files that may exist at one instant; terminate_run removes them.
 constexpr int kMaxTempFiles = 3;
+constexpr int kMaxTempName = 4096;
 
 // A pass stream as the interrupt handler sees it: the stream and its
 // descriptor, so that the handler can close it without the stream library.
@@ -32,17 +37,28 @@ class PassStream {
   std::atomic<int> fd_{-1};
 };
 
-// Fields read by the interrupt handler are atomics: a handle is stored only
+// A work file's name, kept here so that it outlives whoever made it.
+struct TempSlot {
+  std::atomic<bool> used{false};
+  char name[kMaxTempName] = "";
+};
+
+// Fields the interrupt handler reads are atomics: a handle is stored only
 // once its stream is open and cleared before the stream is closed, so the
 // handler never sees a half-made state.
 struct RunState {
   PassStream in_file;   // pass input
   PassStream out_file;  // pass output
-  std::atomic<const char*> temp_file[kMaxTempFiles] = {};
+  TempSlot temp_file[kMaxTempFiles];
   std::atomic<const char*> status_file_name{nullptr};
-  int pass = 0;                 // pass being run, from 0
-  bool no_optimization = false; // nothing to optimize with
-  char prog_name[128] = "";     // program name for messages
+  char prog_name[128] = "";  // program name for messages
+
+  // Diagnostics: what messages point at and what they have counted.
+  std::atomic<const SourceLine*> source{nullptr};  // set by the reader of the moment
+  volatile sig_atomic_t fatal_count = 0;           // never reset
+  int warning_count = 0;                           // zeroed at every pass start
+  bool optimizing_phase = false;                   // on from the first pass
+  bool warnings_off = false;                       // -w
 };
 extern RunState run;
 
@@ -64,13 +80,11 @@ class InterruptGuard {
   InterruptGuard& operator=(const InterruptGuard&) = delete;
 };
 
-// Records a work file that now exists / no longer needs removing.
-void add_temp_file(const char* name);
+// Records a work file that now exists (false when every slot is taken) /
+// one that no longer needs removing.
+bool add_temp_file(const char* name);
 void forget_temp_file(const char* name);
 
 // Closes a pass stream held in `slot` (clearing the slot first); returns
 // false when the close reported an error (a write that could not be done).
 bool close_pass_stream(PassStream& slot);
-
-// Resets every field (tests start clean).
-void reset_run_state();

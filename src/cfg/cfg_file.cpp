@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "base/options.h"
+#include "driver/options.h"  // the build setting, until the store takes it as a parameter
 #include "base/run.h"
-#include "base/storage.h"
+#include "base/diag.h"
 
 const char* const cfg_builtin_lines[] = {nullptr};
 
@@ -268,11 +268,11 @@ const char* cfg_lookup(cfg_reader* reader, const char* key) {
 void cfg_close(cfg_reader* reader) {
   if (!reader) return;
   if (reader->fp) fclose(reader->fp);
-  release(reader->line);
-  release(reader->key);
-  release(reader->value);
-  release(reader->section);
-  release(reader);
+  free(reader->line);
+  free(reader->key);
+  free(reader->value);
+  free(reader->section);
+  free(reader);
 }
 
 const char* cfg_get(const char* key) {

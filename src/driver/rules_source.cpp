@@ -2,11 +2,13 @@
 
 #include <cerrno>
 
-#include "base/options.h"
-#include "base/run.h"
-#include "vop/scanner.h"
-
 namespace {
+
+bool no_embedded_rules(const RulesSources& from) {
+  return !from.embedded_rules || !from.embedded_rules[0];
+}
+
+}  // namespace
 
 // Drops the compare with zero of a result just computed before a jump on
 // the flags that the operation itself set.
@@ -37,27 +39,21 @@ const char* const kEmbeddedRules[] = {
     nullptr,
 };
 
-bool no_embedded_rules() { return !rules_source.embedded_rules || !rules_source.embedded_rules[0]; }
-
-}  // namespace
-
-RulesSourceState rules_source = {kEmbeddedRules, embedded_only};
-
-RulesChoice select_rules_source(const char* name) {
-  bool none_embedded = no_embedded_rules();
-  if (rules_source.embedded_only) {
+RulesChoice select_rules_source(const char* name, const Options& o, const RulesSources& from) {
+  bool none_embedded = no_embedded_rules(from);
+  if (from.embedded_only) {
     if (none_embedded) {
       printf("this program needs embedded rules\n");
       return {nullptr, 1};
     }
-    if (opts.rules_designated)
+    if (o.rules_designated)
       printf("%s, %s\n", "ignored attempt to specify rules file", "using embedded rules");
     return {nullptr, 0};
   }
-  if (name[0] && (opts.rules_designated || none_embedded)) {
+  if (name[0] && (o.rules_designated || none_embedded)) {
     if (FILE* f = fopen(name, "r")) return {f, 0};
     if (errno != ENOENT) printf("cannot open rules file \"%s\"\n", name);
-    if (none_embedded) return {nullptr, opts.debug_level != 0 ? 1 : 2};
+    if (none_embedded) return {nullptr, o.debug_level != 0 ? 1 : 2};
     printf("using embedded rules instead\n");
     return {nullptr, 0};
   }
@@ -68,19 +64,3 @@ RulesChoice select_rules_source(const char* name) {
   return {nullptr, 0};
 }
 
-void open_rules_source() {
-  RulesChoice choice = select_rules_source(opts.rules_name.c_str());
-  if (choice.status == 1) printf("no optimization will be done\n");
-  if (choice.status != 0) {
-    run.no_optimization = true;
-    return;
-  }
-  if (choice.file) {
-    open_scanner_file(choice.file, opts.rules_name.c_str());
-  } else {
-    opts.rules_name = "<embedded rules file>";
-    open_scanner_lines(rules_source.embedded_rules, opts.rules_name.c_str());
-  }
-}
-
-void reset_rules_source() { rules_source = {kEmbeddedRules, embedded_only}; }

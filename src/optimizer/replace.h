@@ -1,11 +1,9 @@
-// Putting the VOPs of a rule's .by part in the place of the VOPs it matched.
+// Putting the VOPs of a rule's replacement in the place of the VOPs it matched.
 #pragma once
 
-#include "vop/vop_reader.h"
+#include "optimizer/match.h"
+#include "optimizer/window.h"
 
-struct st_entry;
-
-// Replaces the `n` VOPs from the window cursor on by the VOPs of rule's .by part.
-void replace_vops(st_entry* rule, int n);
-// Links the new VOPs first..last (null for none) in place of the `n` matched ones.
-void splice_vops(vop* first, vop* last, int n);
+// Replaces the `n` VOPs from the window's cursor on by the VOPs of the
+// rule's replacement, built from the bindings; returns how many were built.
+int replace_vops(Window& w, const Rule& rule, int n, const Bindings& b, int keep);

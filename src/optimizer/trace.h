@@ -1,8 +1,10 @@
 // The +zo traces of the optimizer.
 #pragma once
 
-// Prints the name and operand block of a VOP line just read.
-void display_opargs(const char* title, const char* name, int nopnds, const char* const* opnds,
-                    const unsigned char* delims);
+#include "lex/scanner.h"
+#include "optimizer/window.h"
+
+// Prints the name and operand block of the VOP line just read.
+void display_opargs(const char* title, const LexLine& lx);
 // Prints every VOP of the window in the VOP line format.
-void show_window();
+void show_window(const Window& w, bool cstyle);

@@ -1,43 +1,56 @@
-// The window of VOPs: reading a pass input into it, matching the rules of a
-// pass against it, and writing VOPs out in the VOP line format.
+// The window: the VOPs held back so that rules can match across them,
+// oldest first, and the records kept for reuse.
 #pragma once
 
-#include <cstdio>
+#include <memory>
+#include <vector>
 
-#include "vop/vop_reader.h"
+#include "vop/vop.h"
+#include "vop/vop_writer.h"
 
-struct st_entry;
+class Window {
+ public:
+  // `base` VOPs are held before the oldest is written out to `out`.
+  Window(int base, VopWriter& out) : limit_(base), base_(base), out_(out) {}
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
 
-// The VOPs held back so that rules can match across them, oldest first.
-struct WindowState {
-  vop* window_head = nullptr;    // oldest
-  vop* window_tail = nullptr;    // newest
-  vop* window_cursor = nullptr;  // where the next search starts
-  int window_count = 0;
-  int window_limit = 8;          // VOPs held before the oldest is written out
-  int window_base = 8;           // built-in size, raised to the longest pattern
+  Vop* head() const { return head_; }
+  Vop* tail() const { return tail_; }
+  Vop* cursor() const { return cursor_; }
+  void set_cursor(Vop* v) { cursor_ = v; }
+  int count() const { return count_; }
+  int limit() const { return limit_; }
+  long written() const { return written_; }
+
+  // A cleared record, not yet in the window.
+  Vop* new_vop();
+  // Counts a VOP that is about to be appended, writing out the oldest when
+  // the window is full.
+  void make_room();
+  // Links `v` after the newest VOP and starts the next search there.
+  void append(Vop* v);
+  // Writes out and gives back the oldest VOP, or every VOP when `all`.
+  void flush_vops(bool all);
+  // Puts the VOPs first..last (null for none, counted by the caller) in
+  // place of the `n` VOPs from the cursor on.
+  void splice_vops(Vop* first, Vop* last, int n);
+  // Keeps the `keep` VOPs before the cursor and writes out older ones while
+  // the window is over its limit.
+  void trim_window(int keep);
+  void count_new() { count_++; }
+
+ private:
+  void recycle(Vop* v);
+
+  Vop* head_ = nullptr;
+  Vop* tail_ = nullptr;
+  Vop* cursor_ = nullptr;  // where the next search starts
+  int count_ = 0;
+  int limit_;
+  int base_;
+  long written_ = 0;
+  VopWriter& out_;
+  std::vector<std::unique_ptr<Vop>> owned_;  // every record made
+  std::vector<Vop*> spare_;                  // records free for reuse
 };
-extern WindowState window;
-
-// Reads the pass input to its end and handles every line by its kind.
-void read_vops(int pass);
-// Builds a VOP from the line just lexed, appends it and runs the optimizing loop.
-void optimize_vop(int pass);
-// Writes out and releases the oldest VOP, or every VOP when `all`.
-void flush_vops(bool all);
-// Writes each debug label as a label line to the pass output and releases it.
-void write_debug_labels(debug_label* list);
-// Writes one VOP line to `f`.
-void write_vop(const vop* v, FILE* f);
-void write_opnd(const char* text, int len, FILE* f);
-// Tries the pass's rules from `reach` VOPs before the cursor onward; 1 when
-// one matched and was replaced.
-int try_rules(int reach, int pass);
-// The number of VOPs `rule` matches from `v` on, or 0.
-int match_rule(vop* v, st_entry* rule);
-bool match_opnds(const vop* v, const st_entry* opnds);
-// Matches `text` (of `len` characters) against a chain of sub-operands,
-// binding rule variables on the way.
-bool sub_opnds_match(const char* text, int len, const st_entry* sub);
-
-void reset_window();

@@ -1,71 +1,58 @@
-// The rules file: statement lexer, parser and the per-pass rule lists.
+// The rules file: its statements, its directives, and the rules it holds.
 #pragma once
 
-#include <string>
-#include <string_view>
-#include <unordered_map>
-#include <vector>
+#include <bitset>
 
-struct st_entry;
-struct rx_program;
+#include "lex/scanner.h"
+#include "rules/operands.h"
+#include "rules/rule_set.h"
 
-struct NameHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+struct RulesOptions {
+  int rules_debug_level = 0;  // +zr: list each rule as it is finished
+  int debug_level = 0;        // +z +z: trace each record made
 };
 
-// Of one pass, per operation name seen, the rules whose first pattern line
-// can match a VOP of that name, in file order; filled by the optimizer.
-struct RuleIndex {
-  int rules_stored = -1;  // the rule count it was built for
-  std::unordered_map<std::string, std::vector<st_entry*>, NameHash, std::equal_to<>> by_name;
+// The kind of a rules-file statement.
+enum class RulesLine { Replace, By, Empty, Line, Eof, Setting, DeleteAsmDirs, DebugLabels, Pass, Cstyle };
+
+class RulesReader {
+ public:
+  RulesReader(Scanner& sc, RuleSet& set, const RulesOptions& o) : sc_(sc), set_(set), o_(o) {}
+
+  // Reads the whole rules input, already open on the scanner.
+  void read_rules();
+  // Lexes one statement; applies the lexical settings.
+  RulesLine rules_lex();
+
+ private:
+  enum class State { Idle, ByLines, Replace, ReplaceLines, By };
+
+  const char* read_quoted_setting();
+  void set_from_quoted(const char** field);
+  void set_comment_char();
+  RulesLine lex_directive(const char* name);
+  void on_replace();
+  void on_by();
+  void on_line();
+  void on_eof();
+  void on_pass();
+  void on_debug_labels();
+  void store_rule();
+  RuleLine make_line(RulePart part, bool first);
+  bool rule_unfinished() const { return state_ == State::Replace || state_ == State::ReplaceLines; }
+  bool listing_on() const { return o_.rules_debug_level > 0; }
+  bool tracing() const { return o_.debug_level > 1; }
+  Rule& cur_rule() { return set_.passes[cur_pass_].back(); }
+  void list_cur_rule();
+
+  Scanner& sc_;
+  RuleSet& set_;
+  const RulesOptions& o_;
+  State state_ = State::Idle;
+  int cur_pass_ = -1;                // pass of the rule being read
+  int repl_lines_ = 0;
+  std::bitset<kRuleVars> occurred_;  // variables met in the rule being read
 };
 
-enum {
-  RL_REPLACE = 1,
-  RL_BY = 2,
-  RL_EMPTY = 3,
-  RL_LINE = 4,
-  RL_EOF = 5,
-  RL_SETTING = 6,
-  RL_DELETE_ASM_DIRS = 7,
-  RL_DEBUG_LABELS = 8,
-  RL_PASS = 9,
-  RL_CSTYLE = 10,
-};
-
-enum { RS_IDLE = 0, RS_BY_LINES = 1, RS_REPLACE = 2, RS_REPLACE_LINES = 3, RS_BY = 4 };
-
-struct RulesState {
-  st_entry** pass_rules = nullptr;   // per pass 0..pass_count: first rule, chained by next_rule
-  int pass_slots = 0;                // entries allocated in pass_rules
-  int pass_count = 0;                // .pass directives read
-  int max_repl_lines = 1;            // most .replace lines of any rule
-  int state = RS_IDLE;               // parser state
-  st_entry* cur_rule = nullptr;      // first line of the rule being read
-  st_entry* last_line = nullptr;     // line the next one is chained after
-  int repl_lines = 0, by_lines = 0;  // lines of the current rule's parts
-  int rules_stored = 0;              // rules begun, over all passes
-  st_entry* last_rule = nullptr;     // newest rule, so appending needs no walk
-  int last_rule_pass = -1;           // the pass it was appended to
-  bool delete_asm_dirs = false;
-  bool cstyle = false;
-  bool debug_labels_declared = false;
-  rx_program* debug_label_re = nullptr;
-  std::vector<RuleIndex> index;      // per pass
-};
-extern RulesState rules;
-
-// Makes the rules-file syntax active, clears the variables, compiles "^DBG".
-void init_rules_syntax();
-// Reads the whole rules input into the pass lists and the directive flags.
-void read_rules();
-// Lexes one statement of the rules input; applies the lexical settings.
-int rules_lex();
-// Grows pass_rules to hold passes 0..pass_count, new ones empty.
-void make_pass_slots();
-// Stores the rule line just lexed in the rule being read.
-void store_rule();
-
-// Back to the start values (tests).
-void reset_rules();
+// Makes the rules-file syntax active and the default debug-label expression.
+void init_rules_syntax(Scanner& sc, RuleSet& set);

@@ -1,55 +1,74 @@
 #include "vop/vop_writer.h"
 
-#include <cstdio>
-
 #include "base/diag.h"
-#include "base/run.h"
-#include "base/storage.h"
 
 namespace {
 
-// Writes (when `out` is set) and releases a comment list.
-void flush_list(comment*& head, FILE* out) {
-  while (head) {
-    comment* node = head;
-    head = node->next;
-    if (out) fwrite(node->text, 1, node->len, out);
-    release(node);
+void append_opnd(std::string& line, const std::string& text) {
+  if (text.empty() || text[0] != '"') {
+    line += text;
+    return;
   }
-}
-
-comment*& list_of(vop* v) { return v ? v->comments : reader.pending_head; }
-
-void end_list(vop* v) {
-  if (!v) reader.pending_tail = nullptr;
+  // A string constant: the marker and its decoded characters, escaped again.
+  line += '"';
+  for (size_t i = 1; i < text.size(); i++) {
+    char c = text[i];
+    if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\0') {
+      line += "\\000";
+    } else {
+      if (c == '"' || c == '\\') line += '\\';
+      line += c;
+    }
+  }
+  line += '"';
 }
 
 }  // namespace
 
-void copy_line() {
-  FILE* out = run.out_file.load();
-  int start = scanner.tok_start;
-  if (out && src.line_len > start) fwrite(src.line_buf + start, 1, src.line_len - start, out);
+void VopWriter::copy_line(const Scanner& sc) {
+  std::string_view text = sc.statement_text();
+  if (out_ && !text.empty()) fwrite(text.data(), 1, text.size(), out_);
 }
 
-void vop_outlabel() {
-  FILE* out = run.out_file.load();
-  int pos = scanner.tok_start;
-  while (pos < src.line_len && src.line_buf[pos] != ':') pos++;
-  if (out && pos > scanner.tok_start) fwrite(src.line_buf + scanner.tok_start, 1, pos - scanner.tok_start, out);
-  if (pos >= src.line_len) {
+void VopWriter::vop_outlabel(const Scanner& sc) {
+  std::string_view text = sc.statement_text();
+  size_t colon = text.find(':');
+  std::string_view name = text.substr(0, colon);
+  if (out_ && !name.empty()) fwrite(name.data(), 1, name.size(), out_);
+  if (colon == std::string_view::npos) {
     report_internal("vop_outlabel: went past the label");
     return;
   }
-  if (out) fputs(":\n", out);
+  if (out_) fputs(":\n", out_);
 }
 
-void write_comments(vop* v) {
-  flush_list(list_of(v), run.out_file.load());
-  end_list(v);
+void VopWriter::write_comments(std::vector<std::string>& comments) {
+  if (out_)
+    for (const std::string& c : comments) fwrite(c.data(), 1, c.size(), out_);
+  comments.clear();
 }
 
-void discard_comments(vop* v) {
-  flush_list(list_of(v), nullptr);
-  end_list(v);
+void VopWriter::write_debug_labels(std::vector<std::string>& labels) {
+  for (const std::string& label : labels) fprintf(out_, "%s:\n", label.c_str());
+  labels.clear();
+}
+
+void VopWriter::format_vop(const Vop& v, bool cstyle, std::string& line) {
+  line.assign(1, '\t');
+  line += v.name;
+  if (!v.opnds.empty()) line += cstyle ? ' ' : '\t';
+  for (const VopOperand& op : v.opnds) {
+    append_opnd(line, op.text);
+    if (op.delim) line += static_cast<char>(op.delim);
+  }
+  line += '\n';
+}
+
+// The line is put together first and handed to the stream at once: one
+// library call per line instead of one per piece.
+void VopWriter::write_vop(const Vop& v) {
+  format_vop(v, cstyle_, line_);
+  fwrite(line_.data(), 1, line_.size(), out_);
 }

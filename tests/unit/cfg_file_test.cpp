@@ -40,12 +40,14 @@ class TempDirTest : public ::testing::Test {
     dir_ = templ;
     old_cwd_ = fs::current_path();
     fs::current_path(dir_);
-    reset_all_modules();
+    reset_run_record();
+    reset_cfg();
   }
   void TearDown() override {
     fs::current_path(old_cwd_);
     fs::remove_all(dir_);
-    reset_all_modules();
+    reset_run_record();
+    reset_cfg();
   }
   fs::path dir_, old_cwd_;
 };

@@ -16,10 +16,10 @@ namespace {
 
 class RxTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_all_modules(); }
+  void SetUp() override { reset_run_record(); }
   void TearDown() override {
     for (rx_program* prog : compiled_) rx_free(prog);
-    reset_all_modules();
+    reset_run_record();
   }
 
   rx_program* Compile(const char* exp) {
@@ -430,12 +430,14 @@ class RxDeathTest : public RxTest {
   void SetUp() override {
     RxTest::SetUp();
     static char line[] = "xx\t<d/(jeq|jne/> r5\n";
-    src.cur_file_name = "peep.rls";
-    src.stmt_line = 12;
-    src.line_buf = line;
-    src.line_len = static_cast<int>(strlen(line));
-    src.line_pos = 17;
+    src_.cur_file_name = "peep.rls";
+    src_.stmt_line = 12;
+    src_.line_buf = line;
+    src_.line_len = static_cast<int>(strlen(line));
+    src_.line_pos = 17;
+    set_message_source(&src_);
   }
+  SourceLine src_;
 };
 
 const char kEcho[] = "xx\t<d/(jeq|jne/> r5\n  \t             |\n";
@@ -477,13 +479,13 @@ TEST_F(RxDeathTest, DamagedProgramEndsRun) {
 }
 
 TEST_F(RxTest, WrappersReturnOnSuccess) {
-  reset_diag();
+  reset_run_record();
   rx_program* prog = rx_compile("r[0-9]+");
   ASSERT_NE(prog, nullptr);
   EXPECT_EQ(rx_search(prog, "mov r12,r4"), 1);
   EXPECT_EQ(prog->group_end[0] - prog->group_start[0], 3);
   EXPECT_EQ(rx_search(prog, "mov @sp"), 0);
-  EXPECT_EQ(diag.fatal_count, 0);
+  EXPECT_EQ(run.fatal_count, 0);
   rx_free(prog);
 }
 

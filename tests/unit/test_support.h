@@ -1,5 +1,5 @@
-// Helpers shared by the unit tests: module resets, line tables, and what
-// the program prints and leaves on disk.
+// Helpers shared by the unit tests: the run record's start state, line
+// tables, and what the program prints and leaves on disk.
 #pragma once
 
 #include <fcntl.h>
@@ -16,54 +16,26 @@
 #include <vector>
 
 #include "base/diag.h"
-#include "base/options.h"
 #include "base/run.h"
-#include "base/storage.h"
-#include "cfg/cfg_file.h"
-#include "driver/options.h"
-#include "driver/rules_source.h"
-#include "optimizer/passes.h"
-#include "optimizer/window.h"
-#include "rules/rules_file.h"
-#include "rx/rx.h"
-#include "vop/scanner.h"
-#include "vop/vop_reader.h"
 
-// Keeps records that a reset drops without freeing reachable to the end, so
-// that the leak checker does not count them (the list is never destroyed).
-inline void keep_reachable(const void* record) {
-  static std::vector<const void*>& kept = *new std::vector<const void*>;
-  kept.push_back(record);
+// Starts a test with the run-wide record's counts and settings as a run
+// starts with them (the record is the program's one global).
+inline void reset_run_record() {
+  run.fatal_count = 0;
+  run.warning_count = 0;
+  run.optimizing_phase = false;
+  run.warnings_off = false;
+  run.source = nullptr;
+  run.status_file_name = nullptr;
+  run.in_file = nullptr;
+  run.out_file = nullptr;
+  for (auto& slot : run.temp_file) slot.used = false;
 }
 
-// Puts every module's run-wide state back to its start; the rules dropped
-// stay reachable.
-inline void reset_all_modules() {
-  for (int pass = 0; pass < rules.pass_slots; pass++) keep_reachable(rules.pass_rules[pass]);
-  keep_reachable(rules.debug_label_re);
-  reset_diag();
-  reset_options();
-  reset_run_state();
-  reset_storage();
-  reset_scanner();
-  reset_reader_state();
-  reset_rules();
-  reset_window();
-  reset_passes();
-  reset_rx();
-  reset_cfg();
-  reset_rules_source();
-  reset_option_words();
-  init_char_class();
-}
-
-// A fixture that starts and ends each test with every module reset; one
-// that needs more at each reset overrides reset_all.
-class ResetModulesTest : public ::testing::Test {
+class RunRecordTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_all(); }
-  void TearDown() override { reset_all(); }
-  virtual void reset_all() { reset_all_modules(); }
+  void SetUp() override { reset_run_record(); }
+  void TearDown() override { reset_run_record(); }
 };
 
 // A null-ended table of lines, as the scanner and the configuration reader
@@ -82,12 +54,6 @@ class LineTable {
     table_.push_back(nullptr);
   }
   const char* const* table() const { return table_.data(); }
-
-  // Holds `lines` and has the scanner read them as the file `name`.
-  void open(std::vector<std::string> lines, const char* name) {
-    assign(std::move(lines));
-    open_scanner_lines(table(), name);
-  }
 
  private:
   std::vector<std::string> texts_;

@@ -1,5 +1,0 @@
-#include "base/options.h"
-
-OptionState opts;
-
-void reset_options() { opts = OptionState{}; }

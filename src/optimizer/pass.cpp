@@ -1,0 +1,216 @@
+#include "optimizer/pass.h"
+
+#include <cstdio>
+
+#include "base/diag.h"
+#include "optimizer/replace.h"
+#include "optimizer/trace.h"
+#include "rx/rx.h"
+
+namespace {
+
+constexpr int kLoopGuard = 100;  // replacements after one VOP before the reach shrinks
+constexpr int kWindowBase = 8;   // VOPs held back at least
+
+const std::vector<Rule> kNoRules;
+
+}  // namespace
+
+PassCounts& PassCounts::operator+=(const PassCounts& c) {
+  vops_read += c.vops_read;
+  vops_written += c.vops_written;
+  opt_fewer += c.opt_fewer;
+  opt_same += c.opt_same;
+  opt_more += c.opt_more;
+  return *this;
+}
+
+Pass::Pass(const RuleSet& rules, int pass, VopReader& reader, Scanner& sc, VopWriter& out,
+           const PassOptions& o, bool& loop_warned)
+    : rules_(rules),
+      pass_rules_(pass < static_cast<int>(rules.passes.size()) ? rules.passes[pass] : kNoRules),
+      reader_(reader),
+      sc_(sc),
+      out_(out),
+      o_(o),
+      loop_warned_(loop_warned),
+      window_(std::max(kWindowBase, rules.max_repl_lines), out) {}
+
+// A label that does not stop matching travels with the newest VOP.
+bool Pass::is_debug_label(const char* name) const {
+  return o_.debug_labels_on && window_.tail() && rules_.debug_label_re &&
+         rx_search(rules_.debug_label_re, name);
+}
+
+void Pass::read_label() {
+  if (is_debug_label(sc_.lexed.lex_name)) {
+    window_.tail()->add_debug_label(sc_.lexed.lex_name);
+    return;
+  }
+  window_.flush_vops(true);
+  out_.write_comments(sc_.pending_comments());
+  out_.vop_outlabel(sc_);
+}
+
+void Pass::read_vop_line() {
+  if (o_.opt_debug_level > 0) display_opargs("opargs", sc_.lexed);
+  counts_.vops_read++;
+  optimize_vop();
+}
+
+void Pass::read_vops() {
+  std::vector<std::string>& pending = sc_.pending_comments();
+  for (;;) {
+    switch (reader_.vop_lex()) {
+      case VopLine::Asm:
+        window_.flush_vops(true);
+        out_.write_comments(pending);
+        if (!rules_.delete_asm_dirs) out_.copy_line(sc_);
+        break;
+      case VopLine::EndAsm:
+        out_.write_comments(pending);
+        if (!rules_.delete_asm_dirs) out_.copy_line(sc_);
+        break;
+      case VopLine::Directive:
+        window_.flush_vops(true);
+        out_.write_comments(pending);
+        out_.copy_line(sc_);
+        break;
+      case VopLine::Comment:
+        sc_.save_comment(false);
+        break;
+      case VopLine::AsmLine:
+        out_.write_comments(pending);
+        out_.copy_line(sc_);
+        break;
+      case VopLine::Empty:
+        out_.copy_line(sc_);
+        break;
+      case VopLine::Label:
+        read_label();
+        break;
+      case VopLine::Operation:
+        read_vop_line();
+        break;
+      case VopLine::CommentBegin:
+        sc_.skip_block_comment();
+        break;
+      case VopLine::Eof:
+        window_.flush_vops(true);
+        out_.write_comments(pending);
+        counts_.vops_written = window_.written();
+        return;
+    }
+  }
+}
+
+void Pass::optimize_vop() {
+  window_.make_room();
+  Vop* v = window_.new_vop();
+  reader_.make_vop(*v);
+  window_.append(v);
+  optimizing_loop();
+}
+
+void Pass::optimizing_loop() {
+  if (tracing()) {
+    printf("before optimizing\n");
+    show_window(window_, out_.cstyle());
+  }
+  int i = 1;
+  int reach = rules_.max_repl_lines - 1;
+  while (try_rules(reach) && window_.cursor()) {
+    if (tracing()) {
+      printf("after optimization %d\n", i);
+      show_window(window_, out_.cstyle());
+    }
+    if (++i <= kLoopGuard) continue;
+    if (!loop_warned_) {
+      report_warning_here("Possible infinite loop detected while optimizing");
+      report_warning("Bad replacement rules may be causing this loop");
+      loop_warned_ = true;
+    }
+    if (--reach < 0) return;
+    if (tracing()) printf("Reducing window to size %d\n", reach);
+    i = 1;
+    if (window_.cursor()->next) window_.set_cursor(window_.cursor()->next);
+  }
+}
+
+// With no variable bound at the start of a try, a rule's first pattern line
+// matches a VOP's name or not by the name alone, so the rules whose first
+// line cannot match need not be tried at all. A name's entry is made when
+// the name is first seen.
+const Pass::RuleList& Pass::rules_for(const Vop& v) {
+  auto found = by_name_.find(std::string_view(v.name));
+  if (found != by_name_.end()) return found->second;
+  RuleList can_match;
+  for (const Rule& rule : pass_rules_) {
+    const Pieces& name = rule.pattern.front().name_pieces;
+    bindings_.clear();
+    if (!name.empty() && sub_opnds_match(v.name, name, bindings_)) can_match.push_back(&rule);
+  }
+  return by_name_.emplace(v.name, std::move(can_match)).first->second;
+}
+
+bool Pass::try_rule(const Rule& rule) {
+  int n = match_rule(window_.cursor(), rule, bindings_, tracing());
+  if (n == 0) return false;
+  int made = replace_vops(window_, rule, n, bindings_, rules_.max_repl_lines);
+  if (made < n)
+    counts_.opt_fewer++;
+  else if (made == n)
+    counts_.opt_same++;
+  else
+    counts_.opt_more++;
+  return true;
+}
+
+// Tries the rules from `reach` VOPs before the cursor onward; true when one
+// matched and was replaced.
+bool Pass::try_rules(int reach) {
+  for (int i = 0; i < reach && window_.cursor() != window_.head(); i++)
+    window_.set_cursor(window_.cursor()->prev);
+  for (; window_.cursor(); window_.set_cursor(window_.cursor()->next)) {
+    if (tracing()) {
+      // This trace shows every try, so every rule is tried.
+      for (const Rule& rule : pass_rules_)
+        if (try_rule(rule)) return true;
+      continue;
+    }
+    for (const Rule* rule : rules_for(*window_.cursor()))
+      if (try_rule(*rule)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+const char* plural(long n) { return n == 1 ? "" : "s"; }
+
+}  // namespace
+
+void print_counts(const PassCounts& c) {
+  printf("%ld VOP%s read in\n", c.vops_read, plural(c.vops_read));
+  printf("%ld VOP%s written out ", c.vops_written, plural(c.vops_written));
+  if (c.vops_read == c.vops_written) {
+    putchar('\n');
+  } else {
+    double change =
+        c.vops_read ? static_cast<double>(100 * (c.vops_written - c.vops_read)) / c.vops_read : 0;
+    if (change < 0)
+      printf("(a %.1f%% decrease)\n", -change);
+    else
+      printf("(a %.1f%% increase)\n", change);
+  }
+  long made = c.opt_fewer + c.opt_same + c.opt_more;
+  printf("%ld optimization%s made\n", made, plural(made));
+  const struct {
+    long count;
+    const char* what;
+  } kinds[] = {{c.opt_fewer, "the number of VOPs decreased\n"},
+               {c.opt_same, "the number of VOPs remained the same\n"},
+               {c.opt_more, "the number of VOPs increased\n"}};
+  for (const auto& k : kinds)
+    if (k.count > 0) printf(" - in %ld optimization%s, %s", k.count, plural(k.count), k.what);
+}

@@ -1,0 +1,73 @@
+// One pass over a VOP input: the reading loop, the rules tried after each
+// VOP, the guard against endless rewriting, and the counts.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "optimizer/match.h"
+#include "optimizer/window.h"
+#include "rules/rule_set.h"
+#include "vop/vop_reader.h"
+#include "vop/vop_writer.h"
+
+struct PassCounts {
+  long vops_read = 0;
+  long vops_written = 0;
+  long opt_fewer = 0;  // replacements that lowered the number of VOPs
+  long opt_same = 0;
+  long opt_more = 0;
+
+  PassCounts& operator+=(const PassCounts& c);
+};
+
+struct PassOptions {
+  int opt_debug_level = 0;     // +zo
+  bool debug_labels_on = true; // -dbg clears it
+};
+
+class Pass {
+ public:
+  // `loop_warned` is the run's: the loop-guard warnings are given once.
+  Pass(const RuleSet& rules, int pass, VopReader& reader, Scanner& sc, VopWriter& out,
+       const PassOptions& o, bool& loop_warned);
+
+  // Reads the pass input to its end and writes out everything held back.
+  void read_vops();
+  const PassCounts& counts() const { return counts_; }
+
+ private:
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using RuleList = std::vector<const Rule*>;
+
+  void read_label();
+  void read_vop_line();
+  void optimize_vop();
+  void optimizing_loop();
+  bool try_rules(int reach);
+  bool try_rule(const Rule& rule);
+  const RuleList& rules_for(const Vop& v);
+  bool is_debug_label(const char* name) const;
+  bool tracing() const { return o_.opt_debug_level > 1; }
+
+  const RuleSet& rules_;
+  const std::vector<Rule>& pass_rules_;
+  VopReader& reader_;
+  Scanner& sc_;
+  VopWriter& out_;
+  const PassOptions& o_;
+  bool& loop_warned_;
+  Window window_;
+  Bindings bindings_;
+  PassCounts counts_;
+  // Per operation name seen, the rules whose first pattern line matches it,
+  // in file order: with no variable bound yet, that depends on the name alone.
+  std::unordered_map<std::string, RuleList, NameHash, std::equal_to<>> by_name_;
+};
+
+// The statistics block of one pass, or of the whole run.
+void print_counts(const PassCounts& c);

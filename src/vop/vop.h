@@ -1,0 +1,29 @@
+// The VOP record: one operation line of a VOP file, with the comments that
+// came before it and the debug labels that follow it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct VopOperand {
+  std::string text;        // may hold zero bytes (a string constant's)
+  unsigned char delim = 0;  // the character that ended it, 0 for none
+};
+
+struct Vop {
+  std::string name;
+  std::vector<VopOperand> opnds;
+  std::vector<std::string> comments;    // each with its newline, written before the VOP
+  std::vector<std::string> dbg_labels;  // written as label lines after it, in this order
+  Vop* prev = nullptr;                  // links of the window holding it
+  Vop* next = nullptr;
+
+  // A label read after the VOP goes in front of those it has.
+  void add_debug_label(std::string_view label) { dbg_labels.emplace(dbg_labels.begin(), label); }
+  // Empties the record for reuse; the texts keep their room.
+  void clear();
+};
+
+// Appends the elements of `from` to `to`, leaving `from` empty.
+void move_append(std::vector<std::string>& to, std::vector<std::string>& from);
