@@ -171,7 +171,10 @@ bool parse_number(const char* p, int32_t* value) {
 
 unsigned char char_class(int c) { return kCharClass[c & 0xFF]; }
 
-Scanner::Scanner() { activate_syntax(SyntaxSet{}); }
+Scanner::Scanner() {
+  for (int c : {'\n', ':', ' ', '\t', '\v', '\f', '\r'}) name_stop_[c] = true;
+  activate_syntax(SyntaxSet{});
+}
 
 Scanner::~Scanner() {
   if (run.source.load() == &src_) set_message_source(nullptr);
@@ -278,8 +281,12 @@ void Scanner::read_line() {
   tok_start_ = 0;
 }
 
+// A line ends in a newline, which is no blank: the run of blanks never
+// reaches the end of the line, where next_char would read the next one.
 void Scanner::skip_blanks() {
-  while (kCharClass[peek_char()] & CC_BLANK) next_char();
+  int pos = src_.line_pos;
+  while (pos < src_.line_len && (kCharClass[static_cast<unsigned char>(line_[pos])] & CC_BLANK)) pos++;
+  src_.line_pos = pos;
 }
 
 bool Scanner::at_text(const char* t) const {
@@ -312,6 +319,17 @@ void Scanner::read_name(char* buf) {
   int n = 0;
   bool reported = false;
   buf[n++] = static_cast<char>(next_char());
+  // The name as one run when it fits; the slow way finds where it is too long.
+  int pos = src_.line_pos;
+  int end = pos;
+  while (end < src_.line_len && !name_stop_[static_cast<unsigned char>(line_[end])]) end++;
+  if (end - pos <= kMaxNameLen - n && end < src_.line_len) {
+    memcpy(buf + n, line_ + pos, end - pos);
+    n += end - pos;
+    src_.line_pos = end;
+    buf[n] = '\0';
+    return;
+  }
   while (!at_eof_) {
     int c = peek_char();
     if (c == '\n' || c == ':' || (kCharClass[c] & CC_BLANK)) break;

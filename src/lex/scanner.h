@@ -136,6 +136,7 @@ class Scanner {
   std::string delim_desc_;
   std::array<bool, 256> delim_{};  // the delimiter characters
   std::array<bool, 256> stop_{};   // characters that may end a plain operand
+  std::array<bool, 256> name_stop_{};  // characters that end a name
   std::vector<std::string> pending_;
 };
 

@@ -142,15 +142,22 @@ void Pass::optimizing_loop() {
 // line cannot match need not be tried at all. A name's entry is made when
 // the name is first seen.
 const Pass::RuleList& Pass::rules_for(const Vop& v) {
+  // A VOP is tried at several window positions: its list is looked up once.
+  if (v.user) return *static_cast<const RuleList*>(v.user);
   auto found = by_name_.find(std::string_view(v.name));
-  if (found != by_name_.end()) return found->second;
+  if (found != by_name_.end()) {
+    v.user = &found->second;
+    return found->second;
+  }
   RuleList can_match;
   for (const Rule& rule : pass_rules_) {
     const Pieces& name = rule.pattern.front().name_pieces;
     bindings_.clear();
     if (!name.empty() && sub_opnds_match(v.name, name, bindings_)) can_match.push_back(&rule);
   }
-  return by_name_.emplace(v.name, std::move(can_match)).first->second;
+  const RuleList& list = by_name_.emplace(v.name, std::move(can_match)).first->second;
+  v.user = &list;
+  return list;
 }
 
 bool Pass::try_rule(const Rule& rule) {

@@ -8,6 +8,7 @@ void Vop::clear() {
   comments.clear();
   dbg_labels.clear();
   prev = next = nullptr;
+  user = nullptr;
 }
 
 void move_append(std::vector<std::string>& to, std::vector<std::string>& from) {

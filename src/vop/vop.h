@@ -18,6 +18,7 @@ struct Vop {
   std::vector<std::string> dbg_labels;  // written as label lines after it, in this order
   Vop* prev = nullptr;                  // links of the window holding it
   Vop* next = nullptr;
+  mutable const void* user = nullptr;          // kept for the optimizer: what it found out about the name
 
   // A label read after the VOP goes in front of those it has.
   void add_debug_label(std::string_view label) { dbg_labels.emplace(dbg_labels.begin(), label); }
