@@ -5,53 +5,55 @@
 
 namespace {
 
-struct PieceMatcher {
-  std::string_view text;
-  size_t& p;
-  Bindings& b;
-
-  bool operator()(const VarPiece& piece) const {
-    if (b.is_bound(piece.var)) {
-      std::string_view bound = b.text(piece.var);
-      if (text.substr(p, bound.size()) != bound) return false;
-      p += bound.size();
-    } else if (piece.regexp) {
-      const char* start = text.data() + p;
-      if (!rx_search_at_start(piece.regexp, start)) return false;
-      size_t end = static_cast<size_t>(piece.regexp->group_end[0] - text.data());
-      b.bind(piece.var, text.substr(p, end - p));
-      p = end;
-    } else {
-      b.bind(piece.var, text.substr(p));
-      p = text.size();
-    }
-    return true;
-  }
-  bool operator()(const TextPiece& piece) const {
-    if (text.substr(p, piece.text.size()) != piece.text) return false;
-    p += piece.text.size();
-    return true;
-  }
-  bool operator()(const NumPiece& piece) const {
-    // The whole rest must be the constant: a zero byte kept in a string
-    // constant would end parse_value's reading early.
-    std::string_view rest = text.substr(p);
-    int32_t value;
-    if (rest.find('\0') != std::string_view::npos || !parse_value(rest.data(), &value) ||
-        value != piece.num)
+// Each kind of piece consumes text from `p` on, or fails.
+bool match_var(const VarPiece& piece, std::string_view text, size_t& p, Bindings& b) {
+  if (b.is_bound(piece.var)) {
+    std::string_view bound = b.text(piece.var);
+    if (bound.size() > text.size() - p || memcmp(text.data() + p, bound.data(), bound.size()) != 0)
       return false;
+    p += bound.size();
+  } else if (piece.regexp) {
+    if (!rx_search_at_start(piece.regexp, text.data() + p)) return false;
+    size_t end = static_cast<size_t>(piece.regexp->group_end[0] - text.data());
+    b.bind(piece.var, text.substr(p, end - p));
+    p = end;
+  } else {
+    b.bind(piece.var, text.substr(p));
     p = text.size();
-    return true;
   }
-};
+  return true;
+}
+
+bool match_num(const NumPiece& piece, std::string_view text, size_t& p) {
+  // The whole rest must be the constant: a zero byte kept in a string
+  // constant would end parse_value's reading early.
+  std::string_view rest = text.substr(p);
+  int32_t value;
+  if (rest.find('\0') != std::string_view::npos || !parse_value(rest.data(), &value) ||
+      value != piece.num)
+    return false;
+  p = text.size();
+  return true;
+}
 
 }  // namespace
 
 bool sub_opnds_match(std::string_view text, const Pieces& pieces, Bindings& b) {
   size_t p = !text.empty() && text[0] == '"' ? 1 : 0;  // a string constant is matched without its marker
-  PieceMatcher m{text, p, b};
-  for (const Piece& piece : pieces)
-    if (!std::visit(m, piece)) return false;
+  for (const Piece& piece : pieces) {
+    if (const auto* literal = std::get_if<TextPiece>(&piece)) {
+      size_t n = literal->text.size();
+      // The first character settles most tries without a call.
+      if (n > text.size() - p || (n && text[p] != literal->text[0]) ||
+          memcmp(text.data() + p, literal->text.data(), n) != 0)
+        return false;
+      p += n;
+    } else if (const auto* var = std::get_if<VarPiece>(&piece)) {
+      if (!match_var(*var, text, p, b)) return false;
+    } else if (!match_num(std::get<NumPiece>(piece), text, p)) {
+      return false;
+    }
+  }
   return p == text.size();
 }
 
@@ -62,13 +64,34 @@ bool match_opnds(const Vop& v, const std::vector<OperandPattern>& opnds, Binding
   return v.opnds.size() == opnds.size();
 }
 
-int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace) {
+namespace {
+
+// The name of a VOP known to match the first pattern line's name: what
+// matching it again would bind, without matching. Only a name of fixed texts
+// (nothing to bind) or of one variable (bound to the whole name) is known;
+// false when the name must be matched.
+bool bind_known_name(const Pieces& pieces, std::string_view name, Bindings& b) {
+  if (pieces.size() == 1) {
+    if (const auto* var = std::get_if<VarPiece>(&pieces[0])) {
+      b.bind(var->var, name.substr(name.starts_with('"') ? 1 : 0));
+      return true;
+    }
+  }
+  for (const Piece& p : pieces)
+    if (std::holds_alternative<VarPiece>(p)) return false;
+  return true;
+}
+
+}  // namespace
+
+int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace, bool name_known) {
   b.clear();
   if (trace) printf("trying to match %s\n", v->name.c_str());
   int n = 0;
   for (const RuleLine& line : rule.pattern) {
-    if (!v || line.name_pieces.empty() || !sub_opnds_match(v->name, line.name_pieces, b) ||
-        !match_opnds(*v, line.opnds, b))
+    if (!v || line.name_pieces.empty()) return 0;
+    bool known = n == 0 && name_known && bind_known_name(line.name_pieces, v->name, b);
+    if ((!known && !sub_opnds_match(v->name, line.name_pieces, b)) || !match_opnds(*v, line.opnds, b))
       return 0;
     v = v->next;
     n++;

@@ -32,5 +32,7 @@ class Bindings {
 bool sub_opnds_match(std::string_view text, const Pieces& pieces, Bindings& b);
 bool match_opnds(const Vop& v, const std::vector<OperandPattern>& opnds, Bindings& b);
 // The number of VOPs `rule` matches from `v` on, or 0; starts from no
-// bindings. `trace` prints the try and a match.
-int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace);
+// bindings. `trace` prints the try and a match. `name_known`: v's name is
+// known to match the first pattern line's name, which then is matched again
+// only where what it binds is not evident.
+int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace, bool name_known = false);

@@ -119,7 +119,15 @@ void Pass::optimizing_loop() {
   }
   int i = 1;
   int reach = rules_.max_repl_lines - 1;
-  while (try_rules(reach) && window_.cursor()) {
+  bool fresh = settled_ && !tracing();
+  settled_ = false;
+  for (;;) {
+    if (!try_rules(reach, fresh)) {
+      settled_ = true;
+      return;
+    }
+    fresh = false;
+    if (!window_.cursor()) return;
     if (tracing()) {
       printf("after optimization %d\n", i);
       show_window(window_, out_.cstyle());
@@ -137,31 +145,34 @@ void Pass::optimizing_loop() {
   }
 }
 
-// With no variable bound at the start of a try, a rule's first pattern line
-// matches a VOP's name or not by the name alone, so the rules whose first
-// line cannot match need not be tried at all. A name's entry is made when
-// the name is first seen.
+// With no variable bound at the start of a try, whether a rule's first
+// pattern line matches a VOP's name depends on the name alone, and a line
+// matches only a VOP with as many operands; so the rules that fail on either
+// need not be tried at all. An entry is made when its key is first seen.
 const Pass::RuleList& Pass::rules_for(const Vop& v) {
   // A VOP is tried at several window positions: its list is looked up once.
   if (v.user) return *static_cast<const RuleList*>(v.user);
-  auto found = by_name_.find(std::string_view(v.name));
-  if (found != by_name_.end()) {
-    v.user = &found->second;
-    return found->second;
+  key_.assign(v.name);
+  key_ += '\0';  // never in a name
+  key_ += std::to_string(v.opnds.size());
+  auto found = by_name_.find(key_);
+  if (found == by_name_.end()) {
+    RuleList can_match;
+    for (const Rule& rule : pass_rules_) {
+      const RuleLine& first = rule.pattern.front();
+      bindings_.clear();
+      if (first.opnds.size() == v.opnds.size() && !first.name_pieces.empty() &&
+          sub_opnds_match(v.name, first.name_pieces, bindings_))
+        can_match.push_back(&rule);
+    }
+    found = by_name_.emplace(key_, std::move(can_match)).first;
   }
-  RuleList can_match;
-  for (const Rule& rule : pass_rules_) {
-    const Pieces& name = rule.pattern.front().name_pieces;
-    bindings_.clear();
-    if (!name.empty() && sub_opnds_match(v.name, name, bindings_)) can_match.push_back(&rule);
-  }
-  const RuleList& list = by_name_.emplace(v.name, std::move(can_match)).first->second;
-  v.user = &list;
-  return list;
+  v.user = &found->second;
+  return found->second;
 }
 
-bool Pass::try_rule(const Rule& rule) {
-  int n = match_rule(window_.cursor(), rule, bindings_, tracing());
+bool Pass::try_rule(const Rule& rule, bool name_known) {
+  int n = match_rule(window_.cursor(), rule, bindings_, tracing(), name_known);
   if (n == 0) return false;
   int made = replace_vops(window_, rule, n, bindings_, rules_.max_repl_lines);
   if (made < n)
@@ -174,19 +185,25 @@ bool Pass::try_rule(const Rule& rule) {
 }
 
 // Tries the rules from `reach` VOPs before the cursor onward; true when one
-// matched and was replaced.
-bool Pass::try_rules(int reach) {
+// matched and was replaced. `fresh`: the newest VOP was just added to a
+// window in which every rule failed everywhere; a try that ends before the
+// newest VOP sees what failed then and would fail again, so it is skipped.
+bool Pass::try_rules(int reach, bool fresh) {
   for (int i = 0; i < reach && window_.cursor() != window_.head(); i++)
     window_.set_cursor(window_.cursor()->prev);
-  for (; window_.cursor(); window_.set_cursor(window_.cursor()->next)) {
+  size_t ahead = 0;  // VOPs after the cursor
+  for (const Vop* v = window_.cursor(); v && v->next; v = v->next) ahead++;
+  for (; window_.cursor(); window_.set_cursor(window_.cursor()->next), ahead--) {
     if (tracing()) {
       // This trace shows every try, so every rule is tried.
       for (const Rule& rule : pass_rules_)
-        if (try_rule(rule)) return true;
+        if (try_rule(rule, false)) return true;
       continue;
     }
-    for (const Rule* rule : rules_for(*window_.cursor()))
-      if (try_rule(*rule)) return true;
+    for (const Rule* rule : rules_for(*window_.cursor())) {
+      if (fresh && rule->pattern.size() <= ahead) continue;
+      if (try_rule(*rule, true)) return true;
+    }
   }
   return false;
 }

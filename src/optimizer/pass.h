@@ -40,7 +40,13 @@ class Pass {
  private:
   struct NameHash {
     using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // Operation names are short: a simple multiplicative hash beats the
+    // library's, which is made for long texts.
+    size_t operator()(std::string_view s) const {
+      size_t h = 14695981039346656037ull;
+      for (unsigned char c : s) h = (h ^ c) * 1099511628211ull;
+      return h;
+    }
   };
   using RuleList = std::vector<const Rule*>;
 
@@ -48,8 +54,8 @@ class Pass {
   void read_vop_line();
   void optimize_vop();
   void optimizing_loop();
-  bool try_rules(int reach);
-  bool try_rule(const Rule& rule);
+  bool try_rules(int reach, bool fresh);
+  bool try_rule(const Rule& rule, bool name_known);
   const RuleList& rules_for(const Vop& v);
   bool is_debug_label(const char* name) const;
   bool tracing() const { return o_.opt_debug_level > 1; }
@@ -64,9 +70,11 @@ class Pass {
   Window window_;
   Bindings bindings_;
   PassCounts counts_;
-  // Per operation name seen, the rules whose first pattern line matches it,
-  // in file order: with no variable bound yet, that depends on the name alone.
+  bool settled_ = true;  // every rule failed at every position when the last VOP was done
+  // Per operation name and operand count seen, the rules whose first
+  // pattern line can match such a VOP, in file order.
   std::unordered_map<std::string, RuleList, NameHash, std::equal_to<>> by_name_;
+  std::string key_;
 };
 
 // The statistics block of one pass, or of the whole run.

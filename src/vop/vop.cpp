@@ -4,7 +4,7 @@
 
 void Vop::clear() {
   name.clear();
-  opnds.clear();
+  opnds.clear();  // (the texts' room goes with them: few VOPs have long ones)
   comments.clear();
   dbg_labels.clear();
   prev = next = nullptr;

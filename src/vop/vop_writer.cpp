@@ -1,5 +1,7 @@
 #include "vop/vop_writer.h"
 
+#include <stdio.h>
+
 #include "base/diag.h"
 
 namespace {
@@ -29,29 +31,33 @@ void append_opnd(std::string& line, const std::string& text) {
 
 void VopWriter::copy_line(const Scanner& sc) {
   std::string_view text = sc.statement_text();
-  if (out_ && !text.empty()) fwrite(text.data(), 1, text.size(), out_);
+  if (out_ && !text.empty()) fwrite_unlocked(text.data(), 1, text.size(), out_);
 }
 
 void VopWriter::vop_outlabel(const Scanner& sc) {
   std::string_view text = sc.statement_text();
   size_t colon = text.find(':');
   std::string_view name = text.substr(0, colon);
-  if (out_ && !name.empty()) fwrite(name.data(), 1, name.size(), out_);
+  if (out_ && !name.empty()) fwrite_unlocked(name.data(), 1, name.size(), out_);
   if (colon == std::string_view::npos) {
     report_internal("vop_outlabel: went past the label");
     return;
   }
-  if (out_) fputs(":\n", out_);
+  if (out_) fputs_unlocked(":\n", out_);
 }
 
 void VopWriter::write_comments(std::vector<std::string>& comments) {
   if (out_)
-    for (const std::string& c : comments) fwrite(c.data(), 1, c.size(), out_);
+    for (const std::string& c : comments) fwrite_unlocked(c.data(), 1, c.size(), out_);
   comments.clear();
 }
 
 void VopWriter::write_debug_labels(std::vector<std::string>& labels) {
-  for (const std::string& label : labels) fprintf(out_, "%s:\n", label.c_str());
+  for (const std::string& label : labels) {
+    // Up to a zero byte, as a name is taken everywhere else.
+    fputs_unlocked(label.c_str(), out_);
+    fputs_unlocked(":\n", out_);
+  }
   labels.clear();
 }
 
@@ -70,5 +76,5 @@ void VopWriter::format_vop(const Vop& v, bool cstyle, std::string& line) {
 // library call per line instead of one per piece.
 void VopWriter::write_vop(const Vop& v) {
   format_vop(v, cstyle_, line_);
-  fwrite(line_.data(), 1, line_.size(), out_);
+  fwrite_unlocked(line_.data(), 1, line_.size(), out_);
 }
