@@ -154,7 +154,7 @@ const Pass::RuleList& Pass::rules_for(const Vop& v) {
   if (v.user) return *static_cast<const RuleList*>(v.user);
   key_.assign(v.name);
   key_ += '\0';  // never in a name
-  key_ += std::to_string(v.opnds.size());
+  key_ += static_cast<char>(v.opnds.size());  // at most 32
   auto found = by_name_.find(key_);
   if (found == by_name_.end()) {
     RuleList can_match;
