@@ -11,6 +11,13 @@
 
 FILE* open_file(const char* name, const char* mode) {
   FILE* f = fopen(name, mode);
+  struct stat st;
+  if (f && mode[0] == 'r' && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    // Opens here, but cannot be read: said before anything is written.
+    fclose(f);
+    f = nullptr;
+    errno = EISDIR;
+  }
   if (!f) {
     report_sys_error("Cannot open file ``%s'' for ``%s''", name, mode);
     terminate_run(-1);

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,20 +49,46 @@ void write_number(int value) {
 
 }  // namespace
 
+namespace {
+
+// Messages that could not be written are a failure of the run: said on
+// standard error, since standard output is what failed.
+bool flush_messages() {
+  if (fflush(stdout) == 0 && !ferror(stdout)) return true;
+  int err = errno ? errno : EIO;
+  fprintf(stderr, "%s: Cannot write messages: %s\n", run.prog_name, strerror(err));
+  clearerr(stdout);
+  return false;
+}
+
+void write_status_file(const char* name, int& status) {
+  FILE* f = fopen(name, "w");
+  if (!f) {
+    run.status_file_name = nullptr;
+    report_error("Could not open ``status='' file");
+    return;
+  }
+  bool ok = fputc(run.fatal_count == 0 ? 0x00 : 0xFF, f) != EOF;
+  if (fclose(f) != 0) ok = false;
+  if (!ok) {
+    run.status_file_name = nullptr;
+    report_error("Could not write ``status='' file");
+    status = -1;
+  }
+}
+
+}  // namespace
+
 [[noreturn]] void terminate_run(int status) {
   close_pass_stream(run.in_file);
   close_pass_stream(run.out_file);
   remove_temp_files();
-  if (const char* name = run.status_file_name.load()) {
-    FILE* f = fopen(name, "w");
-    if (f) {
-      fputc(run.fatal_count == 0 ? 0x00 : 0xFF, f);
-      fclose(f);
-    } else {
-      run.status_file_name = nullptr;
-      report_error("Could not open ``status='' file");
-    }
+  if (!flush_messages()) {
+    run.fatal_count = run.fatal_count + 1;
+    status = -1;
   }
+  if (const char* name = run.status_file_name.load()) write_status_file(name, status);
+  if (!flush_messages()) status = -1;
   exit(status);
 }
 

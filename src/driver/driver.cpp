@@ -1,6 +1,7 @@
 #include "driver/driver.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +187,9 @@ class PassLoop {
 [[noreturn]] void run_program(int argc, char** argv) {
   // Line-buffered, so that an interrupt loses nothing already printed.
   setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+  // Past a file-size limit a write fails, which the program reports; the
+  // signal would end it with a work file left behind.
+  signal(SIGXFSZ, SIG_IGN);
   install_allocation_handler();
   Options o;
   OptionParser parser(o);

@@ -1,5 +1,6 @@
 #include "driver/options.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -45,6 +46,14 @@ const char* first_with(int count, const char* const* words, std::string_view pre
     if (starts_with(words[i], prefix)) return words[i] + prefix.size();
   }
   return nullptr;
+}
+
+// Two names of one file (a link, or another path): writing the output would
+// empty the input before it is read.
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
 }
 
 void change_directory(const char* dir) {
@@ -178,12 +187,18 @@ void OptionParser::inject_option_text(const char* value) {
 }
 
 void OptionParser::read_option_file(const char* name) {
+  // A file that names itself, or two that name each other, would recurse
+  // without end.
+  if (opt_file_depth_ == kMaxOptionFileDepth)
+    usage_error("%s options files nested more than %d deep at %s", run.prog_name,
+                kMaxOptionFileDepth, name);
   FILE* f = fopen(name, "r");
   if (!f) usage_error("Cannot open %s options file %s", run.prog_name, name);
   const char* saved_name = opt_file_name_;
   int saved_line = opt_file_line_;
   opt_file_name_ = name;
   opt_file_line_ = 1;
+  opt_file_depth_++;
   char piece[kPieceSize + 1];
   while (fgets(piece, sizeof piece, f)) {
     std::vector<const char*> words{""};
@@ -193,9 +208,12 @@ void OptionParser::read_option_file(const char* name) {
     if (words.size() > 1) parse_options(static_cast<int>(words.size()), words.data());
     opt_file_line_++;
   }
+  bool unreadable = ferror(f);  // a directory, say: not an empty file
+  fclose(f);
+  opt_file_depth_--;
   opt_file_name_ = saved_name;
   opt_file_line_ = saved_line;
-  fclose(f);
+  if (unreadable) usage_error("Cannot read %s options file %s", run.prog_name, name);
 }
 
 void OptionParser::usage_error(const char* fmt, ...) {
@@ -225,7 +243,7 @@ void OptionParser::complete_names(bool embedded) {
   if (o_.input_given && !file_extension(o_.input_name.c_str())) o_.input_name += ".asm";
   if (o_.output_given) {
     if (!file_extension(o_.output_name.c_str())) o_.output_name += ".asm";
-    if (o_.output_name == o_.input_name)
+    if (o_.output_name == o_.input_name || same_file(o_.output_name, o_.input_name))
       usage_error("Output file must be different from input file");
   }
 }

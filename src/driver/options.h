@@ -34,6 +34,9 @@ struct Options {
   std::deque<std::string> kept_words;
 };
 
+// Option files read one from inside another, at most.
+constexpr int kMaxOptionFileDepth = 16;
+
 class OptionParser {
  public:
   explicit OptionParser(Options& o) : o_(o) {}
@@ -61,6 +64,7 @@ class OptionParser {
   Options& o_;
   const char* opt_file_name_ = nullptr;  // option file being read, if any
   int opt_file_line_ = 0;
+  int opt_file_depth_ = 0;  // option files being read, one inside the other
 };
 
 // "<prog_name> 1.07 2003/05/14".

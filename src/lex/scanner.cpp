@@ -233,6 +233,11 @@ void Scanner::grow_line(size_t need) {
 bool Scanner::fill_line_from_file(int& len) {
   ssize_t n = getdelim(&line_, &line_cap_, '\n', file_);
   src_.line_buf = line_;
+  if (n < 0 && ferror(file_)) {
+    // An unreadable input is not an empty one.
+    report_sys_error("Cannot read file ``%s''", src_.cur_file_name);
+    terminate_run(-1);
+  }
   if (n <= 0) return false;
   bool ended = line_[n - 1] == '\n';
   len = static_cast<int>(n);
