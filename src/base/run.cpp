@@ -89,7 +89,15 @@ void write_status_file(const char* name, int& status) {
   }
   if (const char* name = run.status_file_name.load()) write_status_file(name, status);
   if (!flush_messages()) status = -1;
+  leave_program(status);
+}
+
+void leave_program(int status) {
+#ifdef QVPEEP_FUZZING
+  throw RunEnded{status};
+#else
   exit(status);
+#endif
 }
 
 void interrupt_handler(int) {

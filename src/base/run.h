@@ -66,6 +66,13 @@ extern RunState run;
 // and exits with `status` (-1 leaves as 255).
 [[noreturn]] void terminate_run(int status);
 
+// How a fuzzing build leaves a run: thrown, so that an input that ends the
+// run does not end the fuzzer. Other builds exit.
+struct RunEnded {
+  int status;
+};
+[[noreturn]] void leave_program(int status);
+
 // SIGINT handler: the same cleanup with async-signal-safe calls, then exit 2.
 void interrupt_handler(int signo);
 void install_interrupt_handler();

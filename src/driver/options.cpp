@@ -177,7 +177,7 @@ void OptionParser::inject_option_text(const char* value) {
   cut_words(value, [&](const char* start, size_t len) {
     if (words.size() > kMaxConfigWords) {
       fputs("Too many command line options in .zcf file\n", stdout);
-      exit(-1);
+      leave_program(-1);
     }
     const std::string& word = o_.kept_words.emplace_back(start, len);
     if (o_.debug_level != 0) printf("Global cmd line option '%s'\n", word.c_str());
