@@ -186,7 +186,7 @@ void parse_options(int count, const char* const* words) {
 }
 
 void inject_config_options() {
-  inject_option_text(cfg_get("qvpeep*CmdLineOptions"));
+  inject_option_text(cfg_get({cfg_builtin_lines, embedded_only}, "qvpeep*CmdLineOptions").c_str());
 }
 
 void inject_option_text(const char* value) {

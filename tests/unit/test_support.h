@@ -51,7 +51,6 @@ inline void reset_all_modules() {
   reset_window();
   reset_passes();
   reset_rx();
-  reset_cfg();
   reset_rules_source();
   reset_option_words();
   init_char_class();
