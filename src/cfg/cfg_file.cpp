@@ -3,30 +3,16 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "driver/options.h"  // the build setting, until the store takes it as a parameter
-#include "base/run.h"
 #include "base/diag.h"
+#include "base/run.h"
 
 const char* const cfg_builtin_lines[] = {nullptr};
 
-CfgState cfg_state = {cfg_builtin_lines, embedded_only, "", ""};
-
-struct cfg_reader {
-  FILE* fp;                        // file source, or null
-  const char* const* string_list;  // line-list source, or null
-  int next_line;                   // index of the next line of the list
-  int mandatory;                   // a failed lookup ends the program
-  char* line;                      // current line, without its newline
-  char* key;                       // compound key of the current line
-  char* value;                     // value of the last match
-  char* section;                   // current section path
-};
-
 namespace {
 
-// Each working buffer holds 1024 characters and the terminating zero.
+// A line, a section path and a compound key each hold at most 1024 characters;
+// a file line is read with room for its terminating zero.
 constexpr size_t kBufSize = 1025;
 constexpr size_t kMaxText = kBufSize - 1;
 
@@ -39,82 +25,8 @@ const char* skip_blanks(const char* p) {
   return p;
 }
 
-char* new_buffer() {
-  char* buf = static_cast<char*>(checked_alloc(kBufSize, "Config buffer"));
-  buf[0] = '\0';
-  return buf;
-}
-
-// Copies the next line of the source into the line buffer; false at the end
-// of the source or at a line too long for the buffer.
-bool read_line(cfg_reader* r) {
-  size_t len;
-  if (r->fp) {
-    if (!fgets(r->line, kBufSize, r->fp)) return false;
-    len = strlen(r->line);
-    if (len > 0 && r->line[len - 1] == '\n') {
-      r->line[--len] = '\0';
-    } else if (len >= kMaxText) {
-      printf("Configuration line is too long (%.50s,,,)\n", r->line);
-      return false;
-    }
-    return true;
-  }
-  const char* text = r->string_list[r->next_line];
-  if (!text) return false;
-  r->next_line++;
-  len = strlen(text);
-  if (len > kMaxText) {
-    printf("Configuration line is too long (%.50s,,,)\n", text);
-    return false;
-  }
-  memcpy(r->line, text, len + 1);
-  if (len > 0 && r->line[len - 1] == '\n') r->line[len - 1] = '\0';
-  return true;
-}
-
-// Joins the section path and `name` with '*' into `out`; a result that would
-// not fit is reported and leaves `out` empty.
-void join_key(cfg_reader* r, const char* name, size_t name_len, char* out) {
-  size_t path_len = strlen(r->section);
-  size_t total = path_len == 0 ? name_len : path_len + 1 + name_len;
-  if (total > kMaxText) {
-    printf("Compound key too long (%.50s...)\n", r->line);
-    out[0] = '\0';
-    return;
-  }
-  if (path_len != 0 && out != r->section) memcpy(out, r->section, path_len);
-  size_t at = path_len;
-  if (path_len != 0) out[at++] = '*';
-  memcpy(out + at, name, name_len);
-  out[at + name_len] = '\0';
-}
-
-// Drops the innermost section; an empty path stays empty.
-void close_section(cfg_reader* r) {
-  char* star = strrchr(r->section, '*');
-  if (star) {
-    *star = '\0';
-  } else {
-    r->section[0] = '\0';
-  }
-}
-
-// Applies a section line ("[name]" or "[]", blanks allowed inside and after
-// the brackets); false when the line is not one, so it is read as an entry.
-bool apply_section_line(cfg_reader* r, const char* p) {
-  if (*p != '[') return false;
-  const char* name = skip_blanks(p + 1);
-  const char* end = name;
-  while (isalnum(static_cast<unsigned char>(*end))) end++;
-  const char* close = skip_blanks(end);
-  if (*close != ']' || *skip_blanks(close + 1) != '\0') return false;
-  if (end == name) {
-    close_section(r);
-  } else {
-    join_key(r, name, end - name, r->section);
-  }
-  return true;
+void report_too_long(const char* line) {
+  printf("Configuration line is too long (%.50s,,,)\n", line);
 }
 
 // The value of a hexadecimal digit of either case, or -1.
@@ -153,9 +65,9 @@ const char* decode_escape(const char* p, char* out) {
   return nullptr;
 }
 
-// Decodes the value starting at `p` into the value buffer; false when it is
-// malformed.
-bool scan_value(const char* p, char* out) {
+// The value starting at `p`, or none when it is malformed.
+std::optional<std::string> scan_value(const char* p) {
+  std::string out;
   bool quoted = *p == '"';
   if (quoted) p++;
   for (;;) {
@@ -163,59 +75,19 @@ bool scan_value(const char* p, char* out) {
     if (c == '\0') break;
     if (quoted && c == '"') break;
     if (!quoted && is_blank(c)) break;
-    if (!quoted && c == '"') return false;
+    if (!quoted && c == '"') return std::nullopt;
     if (c == '\\') {
-      p = decode_escape(p + 1, out);
-      if (!p) return false;
-      out++;
+      char decoded;
+      p = decode_escape(p + 1, &decoded);
+      if (!p) return std::nullopt;
+      out += decoded;
     } else {
-      *out++ = c;
+      out += c;
       p++;
     }
   }
-  *out = '\0';
-  return !quoted || *p == '"';
-}
-
-// Checks an entry line against `wanted`; on a match its value is left in
-// the value buffer.
-bool match_entry(cfg_reader* r, const char* p, const char* wanted) {
-  const char* key = p;
-  while (*p && !is_blank(*p) && *p != ':' && *p != '=') p++;
-  join_key(r, key, p - key, r->key);
-  if (strcmp(r->key, wanted) != 0) return false;
-  while (is_blank(*p) || *p == ':' || *p == '=') p++;
-  if (!scan_value(p, r->value)) {
-    printf("Bad value field in config file (%.50s...)\n", r->line);
-    r->value[0] = '\0';
-  }
-  return true;
-}
-
-bool scan_source(cfg_reader* r, const char* wanted) {
-  if (r->fp) {
-    clearerr(r->fp);
-    fseek(r->fp, 0, SEEK_SET);
-  }
-  r->next_line = 0;
-  r->section[0] = '\0';
-  while (read_line(r)) {
-    const char* p = skip_blanks(r->line);
-    if (*p == '\0' || *p == '#' || *p == ';') continue;
-    if (apply_section_line(r, p)) continue;
-    if (match_entry(r, p, wanted)) return true;
-  }
-  return false;
-}
-
-// Looks `key` up in a fresh reader and copies a found value into `result`.
-void lookup_into(cfg_reader* reader, const char* key, char* result) {
-  result[0] = '\0';
-  if (const char* value = cfg_lookup(reader, key)) {
-    strncpy(result, value, kCfgResultSize - 1);
-    result[kCfgResultSize - 1] = '\0';
-  }
-  cfg_close(reader);
+  if (quoted && *p != '"') return std::nullopt;
+  return out;
 }
 
 std::string config_file_path() {
@@ -224,67 +96,145 @@ std::string config_file_path() {
   return std::string(dir ? dir : ".") + "/" + (sys ? sys : "zbase") + ".zcf";
 }
 
+// The non-empty value found under `key` by `reader`, or empty.
+std::string lookup_or_empty(std::optional<cfg_reader> reader, std::string_view key) {
+  if (!reader) return {};
+  return cfg_lookup(*reader, key).value_or(std::string());
+}
+
 }  // namespace
 
-cfg_reader* cfg_open_source(FILE* fp, const char* const* string_list, int mandatory) {
-  if (!((fp && !string_list) || (!fp && string_list))) {
+// Reads the next line of the source into line_; false at the end of the
+// source or at a line too long for the buffer.
+bool cfg_reader::read_line() {
+  if (fp_) {
+    // The fgets bound decides where a file line ends: a longer line is cut
+    // at 1024 characters, and a zero byte ends the text of its line.
+    char buf[kBufSize];
+    if (!fgets(buf, sizeof buf, fp_.get())) return false;
+    line_.assign(buf, strlen(buf));
+    if (!line_.empty() && line_.back() == '\n') {
+      line_.pop_back();
+    } else if (line_.size() >= kMaxText) {
+      report_too_long(line_.c_str());
+      return false;
+    }
+    return true;
+  }
+  const char* text = lines_[next_line_];
+  if (!text) return false;
+  next_line_++;
+  size_t len = strlen(text);
+  if (len > kMaxText) {
+    report_too_long(text);
+    return false;
+  }
+  line_.assign(text, len);
+  if (!line_.empty() && line_.back() == '\n') line_.pop_back();
+  return true;
+}
+
+// The section path and `name` joined with '*'; a result that would not fit
+// is reported and comes back empty.
+std::string cfg_reader::join_key(std::string_view name) const {
+  size_t total = section_.empty() ? name.size() : section_.size() + 1 + name.size();
+  if (total > kMaxText) {
+    printf("Compound key too long (%.50s...)\n", line_.c_str());
+    return {};
+  }
+  std::string key = section_;
+  if (!key.empty()) key += '*';
+  key += name;
+  return key;
+}
+
+// Applies a section line ("[name]" or "[]", blanks allowed inside and after
+// the brackets); false when the line is not one, so it is read as an entry.
+bool cfg_reader::apply_section_line(const char* p) {
+  if (*p != '[') return false;
+  const char* name = skip_blanks(p + 1);
+  const char* end = name;
+  while (isalnum(static_cast<unsigned char>(*end))) end++;
+  const char* close = skip_blanks(end);
+  if (*close != ']' || *skip_blanks(close + 1) != '\0') return false;
+  if (end == name) {
+    // Closing with no section open leaves the path empty.
+    size_t star = section_.rfind('*');
+    section_.erase(star == std::string::npos ? 0 : star);
+  } else {
+    section_ = join_key(std::string_view(name, end - name));
+  }
+  return true;
+}
+
+// The value of an entry line whose compound key is `wanted` (empty when the
+// value is bad), or none for any other entry.
+std::optional<std::string> cfg_reader::match_entry(const char* p, std::string_view wanted) const {
+  const char* key = p;
+  while (*p && !is_blank(*p) && *p != ':' && *p != '=') p++;
+  if (join_key(std::string_view(key, p - key)) != wanted) return std::nullopt;
+  while (is_blank(*p) || *p == ':' || *p == '=') p++;
+  std::optional<std::string> value = scan_value(p);
+  if (!value) {
+    printf("Bad value field in config file (%.50s...)\n", line_.c_str());
+    return std::string();
+  }
+  return value;
+}
+
+// Every scan starts over at the first line with no section open.
+std::optional<std::string> cfg_reader::scan(std::string_view wanted) {
+  if (fp_) {
+    clearerr(fp_.get());
+    fseek(fp_.get(), 0, SEEK_SET);
+  }
+  next_line_ = 0;
+  section_.clear();
+  while (read_line()) {
+    const char* p = skip_blanks(line_.c_str());
+    if (*p == '\0' || *p == '#' || *p == ';') continue;
+    if (apply_section_line(p)) continue;
+    if (std::optional<std::string> value = match_entry(p, wanted)) return value;
+  }
+  return std::nullopt;
+}
+
+cfg_reader cfg_open_source(FILE* fp, const char* const* lines, bool mandatory) {
+  if (!((fp && !lines) || (!fp && lines))) {
     printf("Assertion failed: ( fp && ! string_list ) || ( ! fp && string_list ), file cfg_file\n");
     terminate_run(-1);
   }
-  auto* r = static_cast<cfg_reader*>(checked_alloc(sizeof(cfg_reader), "config"));
-  r->fp = fp;
-  r->string_list = string_list;
-  r->next_line = 0;
-  r->mandatory = mandatory;
-  r->line = new_buffer();
-  r->key = new_buffer();
-  r->value = new_buffer();
-  r->section = new_buffer();
-  return r;
+  return cfg_reader(fp, lines, mandatory);
 }
 
-cfg_reader* cfg_open_file(const char* path, int mandatory) {
-  if (!path || !*path) return nullptr;
-  FILE* fp = fopen(path, "r");
-  if (!fp) return nullptr;
+std::optional<cfg_reader> cfg_open_file(const std::string& path, bool mandatory) {
+  if (path.empty()) return std::nullopt;
+  FILE* fp = fopen(path.c_str(), "r");
+  if (!fp) return std::nullopt;
   return cfg_open_source(fp, nullptr, mandatory);
 }
 
-cfg_reader* cfg_open_lines(const char* const* lines, int mandatory) {
-  if (!lines) return nullptr;
+std::optional<cfg_reader> cfg_open_lines(const char* const* lines, bool mandatory) {
+  if (!lines) return std::nullopt;
   return cfg_open_source(nullptr, lines, mandatory);
 }
 
-const char* cfg_lookup(cfg_reader* reader, const char* key) {
-  if (!reader) return nullptr;
-  if (key && *key && scan_source(reader, key)) return reader->value;
-  if (reader->mandatory) {
-    printf("No value for mandatory key '%s'\n", key ? key : "");
-    exit(-1);
+std::optional<std::string> cfg_lookup(cfg_reader& reader, std::string_view key) {
+  if (!key.empty()) {
+    if (std::optional<std::string> value = reader.scan(key)) return value;
   }
-  return nullptr;
-}
-
-void cfg_close(cfg_reader* reader) {
-  if (!reader) return;
-  if (reader->fp) fclose(reader->fp);
-  free(reader->line);
-  free(reader->key);
-  free(reader->value);
-  free(reader->section);
-  free(reader);
-}
-
-const char* cfg_get(const char* key) {
-  const char* builtin = cfg_state.builtin_value;
-  lookup_into(cfg_open_lines(cfg_state.builtin_lines, 0), key, cfg_state.builtin_value);
-  if (!cfg_state.embedded_only) {
-    lookup_into(cfg_open_file(config_file_path().c_str(), 0), key, cfg_state.file_value);
-    if (cfg_state.file_value[0]) return cfg_state.file_value;
+  if (reader.mandatory_) {
+    printf("No value for mandatory key '%.*s'\n", static_cast<int>(key.size()), key.data());
+    leave_program(-1);
   }
-  return builtin[0] ? builtin : nullptr;
+  return std::nullopt;
 }
 
-void reset_cfg() {
-  cfg_state = CfgState{cfg_builtin_lines, embedded_only, "", ""};
+std::string cfg_get(const CfgSources& sources, std::string_view key) {
+  std::string builtin = lookup_or_empty(cfg_open_lines(sources.builtin_lines, false), key);
+  if (!sources.builtin_only) {
+    std::string from_file = lookup_or_empty(cfg_open_file(config_file_path(), false), key);
+    if (!from_file.empty()) return from_file;
+  }
+  return builtin;
 }

@@ -2,36 +2,63 @@
 #pragma once
 
 #include <cstdio>
-
-struct cfg_reader;
-
-// Size of a value handed out by cfg_get.
-constexpr int kCfgResultSize = 1040;
-
-struct CfgState {
-  const char* const* builtin_lines;    // lines compiled into the program, null-ended
-  bool embedded_only;                  // the build consults the built-in lines only
-  char builtin_value[kCfgResultSize];  // last value found in the built-in lines
-  char file_value[kCfgResultSize];     // last value found in the configuration file
-};
-extern CfgState cfg_state;
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 // The built-in configuration lines (none), ended by a null entry.
 extern const char* const cfg_builtin_lines[];
 
-// The value stored under the compound key, or null when none or empty.
-const char* cfg_get(const char* key);
+// Where cfg_get looks: the built-in lines, and the configuration file unless
+// the build is limited to what is compiled in.
+struct CfgSources {
+  const char* const* builtin_lines;  // null-ended
+  bool builtin_only;
+};
 
-// A reader over the file at `path`; null for a null or empty path or a file that cannot be opened.
-cfg_reader* cfg_open_file(const char* path, int mandatory);
-// A reader over a null-ended list of lines; null for a null list.
-cfg_reader* cfg_open_lines(const char* const* lines, int mandatory);
-// A reader over exactly one of `fp` and `lines`; anything else ends the run as a program error.
-cfg_reader* cfg_open_source(FILE* fp, const char* const* lines, int mandatory);
-// The value of the first entry under `key` (valid until the next lookup), or null.
-const char* cfg_lookup(cfg_reader* reader, const char* key);
-// Closes the source and frees the reader; null is ignored.
-void cfg_close(cfg_reader* reader);
+// The value stored under the compound key; empty when there is none or it is empty.
+std::string cfg_get(const CfgSources& sources, std::string_view key);
 
-// Back to the built-in lines, the build's setting and empty results.
-void reset_cfg();
+// One open configuration text, a file or a null-ended line list; a file is
+// closed with the reader.
+class cfg_reader {
+ public:
+  cfg_reader(cfg_reader&&) = default;
+  cfg_reader& operator=(cfg_reader&&) = default;
+
+ private:
+  struct FileCloser {
+    void operator()(FILE* fp) const { fclose(fp); }
+  };
+
+  cfg_reader(FILE* fp, const char* const* lines, bool mandatory)
+      : fp_(fp), lines_(lines), mandatory_(mandatory) {}
+
+  bool read_line();
+  std::string join_key(std::string_view name) const;
+  bool apply_section_line(const char* p);
+  std::optional<std::string> match_entry(const char* p, std::string_view wanted) const;
+  std::optional<std::string> scan(std::string_view wanted);
+
+  std::unique_ptr<FILE, FileCloser> fp_;
+  const char* const* lines_;
+  size_t next_line_ = 0;
+  bool mandatory_;       // a lookup that finds nothing ends the program
+  std::string line_;     // current line, without its newline
+  std::string section_;  // current section path
+
+  friend cfg_reader cfg_open_source(FILE* fp, const char* const* lines, bool mandatory);
+  friend std::optional<std::string> cfg_lookup(cfg_reader& reader, std::string_view key);
+};
+
+// A reader over the file at `path`; none for an empty path or a file that cannot be opened.
+std::optional<cfg_reader> cfg_open_file(const std::string& path, bool mandatory);
+// A reader over a null-ended list of lines; none for a null list.
+std::optional<cfg_reader> cfg_open_lines(const char* const* lines, bool mandatory);
+// A reader over exactly one of `fp` (which it then owns) and `lines`; anything
+// else ends the run as a program error.
+cfg_reader cfg_open_source(FILE* fp, const char* const* lines, bool mandatory);
+// The value of the first entry under `key`, or none; a mandatory reader that
+// finds nothing ends the program with status -1 instead.
+std::optional<std::string> cfg_lookup(cfg_reader& reader, std::string_view key);

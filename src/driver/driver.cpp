@@ -35,7 +35,7 @@ void read_environment(Options& o) {
 }
 
 void collect_options(OptionParser& parser, Options& o, int argc, char** argv) {
-  parser.inject_option_text(cfg_get("qvpeep*CmdLineOptions"));
+  parser.inject_option_text(cfg_get({cfg_builtin_lines, embedded_only}, "qvpeep*CmdLineOptions").c_str());
   // Names and rls= from the configuration value have no lasting effect.
   o.input_given = o.output_given = o.rules_given = false;
   parser.parse_options(argc, argv);
