@@ -50,7 +50,6 @@ inline void reset_all_modules() {
   reset_rules();
   reset_window();
   reset_passes();
-  reset_rx();
   reset_cfg();
   reset_rules_source();
   reset_option_words();
