@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   check(!rx_dump(prog).empty());
-  rx_state.step_limit = kStepLimit;
-  int found = rx_try_search(prog, text.c_str(), &error);
+  RxSteps steps{kStepLimit};
+  int found = rx_try_search(prog, text.c_str(), &error, &steps);
   if (error) {
     check(strcmp(error, "step limit reached") == 0);
   } else if (found) {
@@ -67,10 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A second search over the same text finds the same match.
     const char* start = prog->group_start[0];
     const char* end = prog->group_end[0];
-    check(rx_try_search(prog, text.c_str(), &error) == 1 && !error);
+    check(rx_try_search(prog, text.c_str(), &error, &steps) == 1 && !error);
     check(prog->group_start[0] == start && prog->group_end[0] == end);
   }
-  rx_state.step_limit = 0;
   rx_free(prog);
   return 0;
 }

@@ -37,20 +37,11 @@ enum RxOp : unsigned char {
 constexpr unsigned char kRxCheckByte = 0x9C;
 constexpr int kRxMaxProgram = 32767;  // programs must stay below this size
 
-// Working state of the compiler and the matcher (neither is reentrant).
-struct RxState {
-  const char* parse = nullptr;       // next expression character
-  int groups = 0;                    // groups opened so far
-  int size = 0;                      // program bytes counted or emitted
-  char* code = nullptr;              // program being emitted; null while sizing
-  const char* pos = nullptr;         // matcher's text position
-  const char* text_start = nullptr;  // where RX_AT_START matches
-  rx_program* prog = nullptr;        // program being run
-  const char* error = nullptr;       // first failure of the current call
-  long step_limit = 0;               // matcher calls allowed per search; 0: no limit
-  long steps = 0;                    // matcher calls of the last search
+// Bounds one search and reports its cost (tests and fuzzing).
+struct RxSteps {
+  long limit = 0;  // matcher steps allowed; 0: no limit
+  long taken = 0;  // matcher steps of the search
 };
-extern RxState rx_state;
 
 // Compiles `exp`; reports "FATAL error in regexp: ..." and ends the run on error.
 rx_program* rx_compile(const char* exp);
@@ -64,12 +55,11 @@ int rx_search_at_start(rx_program* prog, const char* text);
 
 // The engine itself: like rx_compile, but returns null and the error text.
 rx_program* rx_try_compile(const char* exp, const char** error);
-// Like rx_search, but returns 0 and sets `*error` on failure (else null).
-int rx_try_search(rx_program* prog, const char* text, const char** error);
+// Like rx_search, but returns 0 and sets `*error` on failure (else null);
+// "step limit reached" once the search takes more than `steps->limit` steps.
+int rx_try_search(rx_program* prog, const char* text, const char** error, RxSteps* steps = nullptr);
 
 // Node program as text, one "offset:NAME(operand)>next" per node (tests).
 std::string rx_dump(const rx_program* prog);
 // Gives back a compiled expression (tests and fuzzing; the run keeps them).
 void rx_free(rx_program* prog);
-
-void reset_rx();

@@ -32,11 +32,11 @@ class RxTest : public ::testing::Test {
   }
 
   // "[start,end)" of the match and of each group that took part, or "no match".
-  std::string Search(const char* exp, const char* text) {
+  std::string Search(const char* exp, const char* text, RxSteps* steps = nullptr) {
     rx_program* prog = Compile(exp);
     if (!prog) return "no program";
     const char* error = nullptr;
-    int found = rx_try_search(prog, text, &error);
+    int found = rx_try_search(prog, text, &error, steps);
     if (error) return std::string("error ") + error;
     if (!found) return "no match";
     std::string out;
@@ -374,8 +374,9 @@ const StepCase kStepCases[] = {
 
 TEST_F(RxTest, StartPositionsAndQuickTest) {
   for (const StepCase& c : kStepCases) {
-    Search(c.exp, c.text);
-    EXPECT_EQ(rx_state.steps, c.steps) << c.exp << " on " << c.text;
+    RxSteps steps;
+    Search(c.exp, c.text, &steps);
+    EXPECT_EQ(steps.taken, c.steps) << c.exp << " on " << c.text;
   }
 }
 
@@ -416,11 +417,11 @@ TEST_F(RxTest, DamagedPrograms) {
 TEST_F(RxTest, StepLimitStopsBacktracking) {
   rx_program* prog = Compile("(a+)+b");
   ASSERT_NE(prog, nullptr);
-  rx_state.step_limit = 1000;
+  RxSteps steps{1000};
   const char* error = nullptr;
-  EXPECT_EQ(rx_try_search(prog, "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", &error), 0);
+  EXPECT_EQ(rx_try_search(prog, "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", &error, &steps), 0);
   EXPECT_STREQ(error, "step limit reached");
-  EXPECT_EQ(rx_state.steps, 1001);
+  EXPECT_EQ(steps.taken, 1001);
 }
 
 // ---- Reporting: the message, then the end of the run with status -1
