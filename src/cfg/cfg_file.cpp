@@ -1,6 +1,9 @@
 #include "cfg/cfg_file.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -211,6 +214,14 @@ std::optional<cfg_reader> cfg_open_file(const std::string& path, bool mandatory)
   if (path.empty()) return std::nullopt;
   FILE* fp = fopen(path.c_str(), "r");
   if (!fp) return std::nullopt;
+  struct stat st;
+  if (fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+    // It opens, but reads as nothing: not the same as no file.
+    fclose(fp);
+    errno = EISDIR;
+    report_sys_error("Cannot read file ``%s''", path.c_str());
+    terminate_run(-1);
+  }
   return cfg_open_source(fp, nullptr, mandatory);
 }
 

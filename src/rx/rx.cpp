@@ -603,17 +603,19 @@ std::string rx_dump(const rx_program* prog) {
     if (const char* name = node_name(op))
       out += name;
     else if (op > RX_GROUP_OPEN && op < RX_GROUP_OPEN + kRxGroups)
-      out += "OPEN" + std::to_string(op - RX_GROUP_OPEN);
+      out.append("OPEN").append(std::to_string(op - RX_GROUP_OPEN));
     else if (op > RX_GROUP_CLOSE && op < RX_GROUP_CLOSE + kRxGroups)
-      out += "CLOSE" + std::to_string(op - RX_GROUP_CLOSE);
+      out.append("CLOSE").append(std::to_string(op - RX_GROUP_CLOSE));
     else
-      return out + "?" + std::to_string(op);
+      return out.append("?").append(std::to_string(op));
     int size = 3;
     if (op == RX_IN_SET || op == RX_NOT_IN_SET || op == RX_LITERAL) {
-      out += "(" + std::string(code + node + 3) + ")";
+      // Appended piece by piece: GCC 12 at -O3 takes "(" + string for an
+      // overlapping copy (-Wrestrict).
+      out.append("(").append(code + node + 3).append(")");
       size += static_cast<int>(strlen(code + node + 3)) + 1;
     }
-    if (int next = next_of(code, node)) out += ">" + std::to_string(next);
+    if (int next = next_of(code, node)) out.append(">").append(std::to_string(next));
     if (op == RX_END) break;
     node += size;
   }

@@ -159,7 +159,7 @@ def setup_links(d):
 
 
 def setup_dirs(d):
-    for name in ("dir.asm", "dir.rls", "dir.x"):
+    for name in ("dir.asm", "dir.rls", "dir.x", "dirsys.zcf"):
         os.mkdir(os.path.join(d, name))
 
 
@@ -184,6 +184,8 @@ FORMER_BUGS = [
      b"qvpeep: Cannot read file ``dir.rls'': Is a directory\n", b""),
     ("option file is a directory", setup_dirs, ["x=dir.x", "prog.asm"], 255,
      (b"qvpeep 1.07 2003/05/14\nCannot read qvpeep options file dir.x\n", USAGE_END), b""),
+    ("configuration file is a directory", setup_dirs, ["+s", "rls=rules", "prog.asm", "o.asm"], 255,
+     b"qvpeep: Cannot read file ``./dirsys.zcf'': Is a directory\n", b"", {"QVSYS": "dirsys"}),
     ("status byte on a full device", None, ["+s", "status=/dev/full", "rls=rules", "prog.asm", "r.asm"], 255,
      b'"prog.asm", line 2: Could not write ``status=\'\' file\n', b""),
     ("messages to a full device", None, ["msg=/dev/full", "rls=rules", "prog.asm", "r.asm"], 255,
@@ -193,12 +195,14 @@ FORMER_BUGS = [
 
 def test_former_bugs(binary):
     text = b"\tinc\tr5\n\tnop\n"
-    for what, setup, words, status, out, err in FORMER_BUGS:
+    for what, setup, words, status, out, err, *extra in FORMER_BUGS:
+        run_env = env()
+        run_env.update(extra[0] if extra else {})
         d = workdir(text.decode())
         if setup:
             setup(d)
         try:
-            p = subprocess.run([binary] + words, cwd=d, env=env(), capture_output=True, timeout=20,
+            p = subprocess.run([binary] + words, cwd=d, env=run_env, capture_output=True, timeout=20,
                                preexec_fn=no_core_limit)
         except subprocess.TimeoutExpired:
             check(False, f"{what}: did not end")
