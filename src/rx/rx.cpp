@@ -1,5 +1,7 @@
 #include "rx/rx.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -332,14 +334,71 @@ void set_hints(rx_program* prog, int flags) {
 
 // ---- Matching.
 
-// One search of one program: the text position and the first failure.
+// Storage for one search: in place up to N elements, on the heap beyond.
+template <class T, size_t N>
+class Store {
+ public:
+  Store() = default;
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
+  ~Store() {
+    if (data_ != local_) free(data_);
+  }
+
+  // n zeroed elements; false when the heap has no room.
+  bool zeroed(size_t n) {
+    if (n > N && !(data_ = static_cast<T*>(calloc(n, sizeof(T))))) return false;
+    if (n <= N) memset(local_, 0, n * sizeof(T));
+    size_ = cap_ = n;
+    return true;
+  }
+  bool push(const T& v) {
+    if (size_ == cap_ && !grow()) return false;
+    data_[size_++] = v;
+    return true;
+  }
+  T pop() { return data_[--size_]; }
+  bool empty() const { return size_ == 0; }
+  void clear() { size_ = 0; }
+  T& operator[](size_t i) { return data_[i]; }
+
+ private:
+  bool grow() {
+    size_t cap = cap_ * 2;
+    T* data = static_cast<T*>(malloc(cap * sizeof(T)));
+    if (!data) return false;
+    memcpy(data, data_, size_ * sizeof(T));
+    if (data_ != local_) free(data_);
+    data_ = data;
+    cap_ = cap;
+    return true;
+  }
+
+  T local_[N];
+  T* data_ = local_;
+  size_t size_ = 0, cap_ = N;
+};
+
+// A backtracker whose choices wait on its own stack. Whether the rest of the
+// program matches from a node at a position depends on nothing else (no
+// back-references, and every loop iteration takes a character), so a pair
+// that was tried once and given up on fails again: a bit per pair keeps each
+// from being tried twice, across start positions too, and bounds a search by
+// its positions times the program's nodes.
 class Matcher {
  public:
   Matcher(rx_program* prog, const char* text, RxSteps* steps)
-      : prog_(prog), code_(prog->program), text_start_(text), steps_(steps) {}
+      : prog_(prog),
+        code_(prog->program),
+        size_(prog->size),
+        text_start_(text),
+        stride_(strlen(text) + 1),
+        limit_(steps && steps->limit ? steps->limit : LONG_MAX) {}
 
   // Tries the start positions from left to right; the first match is the result.
   int search(bool start_only) {
+    // Nodes are at least three bytes apart: offset / 3 numbers them.
+    if (!tried_.zeroed(((size_ / 3 + 1) * stride_ + 63) / 64)) return fail("out of space");
     if (prog_->anchored || start_only) return try_at(text_start_);
     if (char first = prog_->start_char) {
       for (const char* s = text_start_; (s = strchr(s, first)) != nullptr; s++) {
@@ -354,115 +413,183 @@ class Matcher {
     }
   }
   const char* error() const { return error_; }
+  long steps() const { return steps_; }
 
  private:
+  enum Kind { kRun, kRestore, kGiveBack };
+  struct Entry {
+    Kind kind;
+    int node;         // kRun: where to go on; kRestore: the slot; kGiveBack: the repeat
+    const char* pos;  // kRun: the position; kRestore: the slot's value; kGiveBack: the
+                      // longest repetition left to try, as its end
+    const char* low;  // kGiveBack: the end of the shortest repetition
+  };
+
   // Keeps the first failure; returns 0 so that callers can pass it up.
   int fail(const char* text) {
     if (!error_) error_ = text;
     return 0;
   }
 
-  int try_at(const char* at) {
-    for (int i = 0; i < kRxGroups; i++) prog_->group_start[i] = prog_->group_end[i] = nullptr;
-    pos_ = at;
-    if (!match(1)) return 0;
-    prog_->group_start[0] = at;
-    prog_->group_end[0] = pos_;
-    return 1;
+  size_t bit(int node, const char* pos) const {
+    return static_cast<size_t>(node / 3) * stride_ + static_cast<size_t>(pos - text_start_);
+  }
+  bool tried(int node, const char* pos) {
+    size_t b = bit(node, pos);
+    return tried_[b / 64] >> (b % 64) & 1;
+  }
+  // Claims the pair for this try; false when it was tried before or the
+  // steps are used up.
+  bool enter(int node, const char* pos) {
+    size_t b = bit(node, pos);
+    uint64_t& word = tried_[b / 64];
+    uint64_t mask = uint64_t{1} << (b % 64);
+    if (word & mask) return false;
+    word |= mask;
+    if (++steps_ > limit_) return fail("step limit reached");
+    return true;
   }
 
-  // How often the single-character node `node` matches from the text position,
-  // which is left after the last of them.
-  int count_repeats(int node) {
+  bool push(const Entry& e) { return stack_.push(e) || fail("out of space"); }
+
+  const char*& slot(int n) {
+    return n < kRxGroups ? prog_->group_start[n] : prog_->group_end[n - kRxGroups];
+  }
+
+  int try_at(const char* at) {
+    for (int i = 0; i < kRxGroups; i++) prog_->group_start[i] = prog_->group_end[i] = nullptr;
+    stack_.clear();
+    Entry e{kRun, 1, at, nullptr};
+    for (;;) {
+      if (e.kind == kRestore) {
+        slot(e.node) = e.pos;
+      } else if (e.kind == kRun || give_back(&e)) {
+        if (const char* end = run(e.node, e.pos)) {
+          prog_->group_start[0] = at;
+          prog_->group_end[0] = end;
+          return 1;
+        }
+        if (error_) return 0;
+      }
+      if (error_ || stack_.empty()) return 0;
+      e = stack_.pop();
+    }
+  }
+
+  bool single_at(int node, const char* p) const {
     const char* operand = code_ + node + 3;
-    const char* p = pos_;
     switch (uc(code_[node])) {
       case RX_ANY_CHAR:
-        p += strlen(p);
-        break;
+        return *p;
       case RX_LITERAL:
-        while (*p == *operand) p++;
-        break;
+        return *p && *p == *operand;
       case RX_IN_SET:
-        while (*p && strchr(operand, *p)) p++;
-        break;
+        return *p && strchr(operand, *p);
+      default:  // RX_NOT_IN_SET
+        return *p && !strchr(operand, *p);
+    }
+  }
+
+  // Offset 0 is the check byte: one compare rules it out with the offsets past the end.
+  bool in_program(int node) const {
+    return static_cast<unsigned>(node - 1) < static_cast<unsigned>(size_ - 1);
+  }
+  bool is_alt(int node) const { return in_program(node) && uc(code_[node]) == RX_ALT; }
+  bool could_start(int node, const char* pos) const {
+    return uc(code_[node]) != RX_LITERAL || code_[node + 3] == *pos;
+  }
+
+  // A literal after a repetition rules out the ends it does not start at.
+  char quick_after(int next) const {
+    return in_program(next) && uc(code_[next]) == RX_LITERAL ? code_[next + 3] : '\0';
+  }
+
+  // Starts the repetition at `*pos`, greedy, and leaves `*pos` at the end of
+  // the longest one worth trying; the shorter ones wait on the stack.
+  bool repeat(int node, const char** pos, bool at_least_one) {
+    int one = node + 3;
+    switch (uc(code_[one])) {
+      case RX_ANY_CHAR:
+      case RX_LITERAL:
+      case RX_IN_SET:
       case RX_NOT_IN_SET:
-        while (*p && !strchr(operand, *p)) p++;
         break;
       default:
         return fail("internal foulup");
     }
-    int count = static_cast<int>(p - pos_);
-    pos_ = p;
-    return count;
-  }
-
-  // Gives back one repetition at a time until the rest of the program matches;
-  // a literal after the repetition rules out positions without a call.
-  int match_repeat(int node, int next, int min) {
-    char quick = next && uc(code_[next]) == RX_LITERAL ? code_[next + 3] : '\0';
-    const char* save = pos_;
-    int count = count_repeats(node + 3);
-    if (error_) return 0;
-    for (; count >= min; count--) {
-      pos_ = save + count;
-      if ((quick == '\0' || *pos_ == quick) && match(next)) return 1;
-      if (error_) return 0;
+    const char* low = *pos;
+    if (at_least_one) {
+      if (!single_at(one, low)) return false;
+      low++;
     }
-    return 0;
-  }
-
-  // Tries the operands of the RX_ALT chain from `alt` in order; the first that
-  // lets the rest match wins.
-  int match_alts(int alt) {
-    const char* save = pos_;
-    for (; alt && uc(code_[alt]) == RX_ALT; alt = next_of(code_, alt)) {
-      if (match(alt + 3)) return 1;
-      if (error_) return 0;
-      pos_ = save;
+    // The operand's node at a position stands for the repetition going on from
+    // there: once tried, every end from there on has been tried.
+    const char* end = low;
+    for (;; end++) {
+      if (!enter(one, end)) {
+        if (error_) return false;
+        if (end == low) return false;
+        end--;
+        break;
+      }
+      if (!single_at(one, end)) break;
     }
-    return 0;
+    Entry e{kGiveBack, node, end, low};
+    if (!give_back(&e)) return false;
+    *pos = e.pos;
+    return true;
   }
 
-  // Records the position in `slot` once the rest matched; the deepest call, the
-  // last iteration of a repeated group, records first and wins.
-  int match_group(int next, const char** slot) {
-    const char* save = pos_;
-    if (!match(next)) return 0;
-    if (!*slot) *slot = save;
-    return 1;
+  // Turns a kGiveBack entry into the kRun of its longest end left worth
+  // trying, and leaves the shorter ones on the stack.
+  bool give_back(Entry* e) {
+    int next = next_of(code_, e->node);
+    char quick = quick_after(next);
+    bool known = in_program(next);
+    for (const char* end = e->pos;; end--) {
+      if ((quick == '\0' || *end == quick) && !(known && tried(next, end))) {
+        if (end > e->low && !push({kGiveBack, e->node, end - 1, e->low})) return false;
+        *e = {kRun, next, end, nullptr};
+        return true;
+      }
+      if (end == e->low) return false;
+    }
   }
 
-  int match(int node) {
-    if (steps_ && ++steps_->taken > steps_->limit && steps_->limit)
-      return fail("step limit reached");
-    const char*& pos = pos_;
-    for (int scan = node; scan;) {
+  // Runs from `node` at `pos` until the program ends (the end of the match)
+  // or fails (null); choices not taken wait on the stack.
+  const char* run(int node, const char* pos) {
+    for (int scan = node;;) {
+      if (!in_program(scan)) {
+        fail("corrupted pointers");
+        return nullptr;
+      }
+      if (!enter(scan, pos)) return nullptr;
       int next = next_of(code_, scan);
       const char* operand = code_ + scan + 3;
       int op = uc(code_[scan]);
       switch (op) {
         case RX_END:
-          return 1;
+          return pos;
         case RX_AT_START:
-          if (pos != text_start_) return 0;
+          if (pos != text_start_) return nullptr;
           break;
         case RX_AT_END:
-          if (*pos) return 0;
+          if (*pos) return nullptr;
           break;
         case RX_ANY_CHAR:
-          if (!*pos) return 0;
+          if (!*pos) return nullptr;
           pos++;
           break;
         case RX_IN_SET:
         case RX_NOT_IN_SET:
-          if (!*pos || (strchr(operand, *pos) != nullptr) != (op == RX_IN_SET)) return 0;
+          if (!*pos || (strchr(operand, *pos) != nullptr) != (op == RX_IN_SET)) return nullptr;
           pos++;
           break;
         case RX_LITERAL: {
-          if (*operand != *pos) return 0;
+          if (*operand != *pos) return nullptr;
           size_t len = strlen(operand);
-          if (len > 1 && strncmp(operand, pos, len) != 0) return 0;
+          if (len > 1 && strncmp(operand, pos, len) != 0) return nullptr;
           pos += len;
           break;
         }
@@ -470,31 +597,52 @@ class Matcher {
         case RX_LOOP_BACK:
           break;
         case RX_ALT:
-          // A lone alternative is no choice: go on without recursing.
-          if (next && uc(code_[next]) == RX_ALT) return match_alts(scan);
+          // The next alternative waits; a lone one is no choice. Those that
+          // begin with a literal the text does not hold here are passed over.
+          if (is_alt(next)) {
+            while (!could_start(scan + 3, pos) && is_alt(next)) {
+              scan = next;
+              next = next_of(code_, scan);
+            }
+            if (is_alt(next) && !push({kRun, next, pos, nullptr})) return nullptr;
+          }
           next = scan + 3;
           break;
         case RX_REPEAT0:
         case RX_REPEAT1:
-          return match_repeat(scan, next, op == RX_REPEAT1);
-        default:
+          if (!repeat(scan, &pos, op == RX_REPEAT1)) return nullptr;
+          break;
+        default: {
+          int n;
           if (op > RX_GROUP_OPEN && op < RX_GROUP_OPEN + kRxGroups)
-            return match_group(next, &prog_->group_start[op - RX_GROUP_OPEN]);
-          if (op > RX_GROUP_CLOSE && op < RX_GROUP_CLOSE + kRxGroups)
-            return match_group(next, &prog_->group_end[op - RX_GROUP_CLOSE]);
-          return fail("memory corruption");
+            n = op - RX_GROUP_OPEN;
+          else if (op > RX_GROUP_CLOSE && op < RX_GROUP_CLOSE + kRxGroups)
+            n = kRxGroups + op - RX_GROUP_CLOSE;
+          else {
+            fail("memory corruption");
+            return nullptr;
+          }
+          // The last iteration of a repeated group sets the extent; a choice
+          // waiting below gets the earlier value back.
+          if (!stack_.empty() && !push({kRestore, n, slot(n), nullptr})) return nullptr;
+          slot(n) = pos;
+          break;
+        }
       }
       scan = next;
     }
-    return fail("corrupted pointers");
   }
 
   rx_program* prog_;
   const char* code_;
+  int size_;                // program bytes: nodes lie below
   const char* text_start_;  // where RX_AT_START matches
-  RxSteps* steps_;          // null: no limit, no count
-  const char* pos_ = nullptr;
+  size_t stride_;           // positions: the text and its end
+  long limit_;              // steps allowed
+  long steps_ = 0;          // pairs entered
   const char* error_ = nullptr;
+  Store<uint64_t, 32> tried_;  // a bit per node and position
+  Store<Entry, 64> stack_;
 };
 
 bool contains(const char* text, const char* part, int len) {
@@ -540,6 +688,7 @@ rx_program* rx_try_compile(const char* exp, const char** error) {
   }
   memset(prog, 0, sizeof(rx_program));
   compiler.pass(prog->program, &flags);
+  prog->size = compiler.size();
   set_hints(prog, flags);
   return prog;
 }
@@ -561,6 +710,7 @@ int run_search(rx_program* prog, const char* text, const char** error, bool star
   if (prog->must_text && !contains(text, prog->must_text, prog->must_len)) return 0;
   Matcher matcher(prog, text, steps);
   int found = matcher.search(start_only);
+  if (steps) steps->taken = matcher.steps();
   *error = matcher.error();
   return *error ? 0 : found;
 }

@@ -12,6 +12,7 @@ struct rx_program {
   unsigned char anchored;  // non-zero: matches only at the start
   const char* must_text;   // literal run every match contains, or null
   int must_len;
+  int size;         // bytes of the node program
   char program[1];  // node program, starting with the check byte
 };
 

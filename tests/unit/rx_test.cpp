@@ -355,8 +355,8 @@ TEST_F(RxTest, SearchAtStartAgreesWithSearchBeginningThere) {
   EXPECT_TRUE(rx_search_at_start(prog, "ba"));
 }
 
-// Matcher calls made by one search: the hints rule out start positions and
-// the quick test rules out tries after a repetition.
+// Pairs of node and position one search enters: the hints rule out start
+// positions and the quick test rules out tries after a repetition.
 struct StepCase {
   const char* exp;
   const char* text;
@@ -364,12 +364,14 @@ struct StepCase {
 };
 
 const StepCase kStepCases[] = {
-    {"^DBG", "xxDBG", 1},   // anchored: position 0 only
-    {"^DBG", "DBG", 1},
-    {"abc", "xaxxab", 2},   // start_char: the two a's only
-    {"x*abc", "zzzz", 0},   // must_text missing: no try at all
-    {"(a*b)", "aaac", 10},  // 5 positions, 2 calls each: no try before the c's
-    {"(a*)", "aa", 4},      // matches at the first position
+    {"^DBG", "xxDBG", 3},  // anchored: ALT, AT_START, LITERAL at position 0 only
+    {"^DBG", "DBG", 4},
+    {"abc", "xaxxab", 4},  // start_char: ALT and LITERAL at the two a's only
+    {"x*abc", "zzzz", 0},  // must_text missing: no try at all
+    // 4 nodes at each of 5 positions, the repetition at each of them once and
+    // never the b: no try before the c's
+    {"(a*b)", "aaac", 25},
+    {"(a*)", "aa", 9},  // matches at the first position
 };
 
 TEST_F(RxTest, StartPositionsAndQuickTest) {
@@ -417,11 +419,40 @@ TEST_F(RxTest, DamagedPrograms) {
 TEST_F(RxTest, StepLimitStopsBacktracking) {
   rx_program* prog = Compile("(a+)+b");
   ASSERT_NE(prog, nullptr);
-  RxSteps steps{1000};
+  RxSteps steps{100};
   const char* error = nullptr;
   EXPECT_EQ(rx_try_search(prog, "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", &error, &steps), 0);
   EXPECT_STREQ(error, "step limit reached");
-  EXPECT_EQ(steps.taken, 1001);
+  EXPECT_EQ(steps.taken, 101);
+}
+
+// Former bugs
+// The matcher recursed once per iteration of a group, so the stack ran out
+// near 43,500 characters, and it tried a node at a position once per way of
+// getting there: 2^40 ways for (a|a)*b against 40 a's.
+TEST_F(RxTest, LongTextsTakeStepsBoundedByTextTimesProgram) {
+  const std::string as(43500, 'a');
+  std::string abs;
+  for (int i = 0; i < 21750; i++) abs += "ab";
+  const struct {
+    const char* exp;
+    std::string text;
+    const char* result;
+  } cases[] = {
+      {"(a)*", as, "[0,43500) 1=[43499,43500)"},
+      {"(a|b)*", abs, "[0,43500) 1=[43499,43500)"},
+      {"(a)+", as, "[0,43500) 1=[43499,43500)"},
+      {"(a|a)*b", std::string(40, 'a') + "c", "no match"},
+      // A b in the text: the hint that every match holds one tries them all.
+      {"(a|a)*b", std::string(40, 'a') + "cb", "[41,42)"},
+      {"(a|a)*b", std::string(4000, 'a') + "cb", "[4001,4002)"},
+  };
+  for (const auto& c : cases) {
+    RxSteps steps;
+    EXPECT_EQ(Search(c.exp, c.text.c_str(), &steps), c.result) << c.exp;
+    EXPECT_LE(steps.taken, static_cast<long>(c.text.size() + 1) * compiled_.back()->size)
+        << c.exp;
+  }
 }
 
 // ---- Reporting: the message, then the end of the run with status -1
