@@ -224,7 +224,9 @@ TEST_F(BaseTest, EndingClosesStreamsAndRemovesWorkFiles) {
     EXPECT_EQ(read_file("wk3"), "kept");
     // The handler may only close the descriptor, so only an orderly end
     // writes out the library's buffer.
-    if (e.status != 2) EXPECT_EQ(read_file("out.asm"), "buffered");
+    if (e.status != 2) {
+      EXPECT_EQ(read_file("out.asm"), "buffered");
+    }
   }
 }
 
