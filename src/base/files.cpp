@@ -9,10 +9,14 @@
 #include "base/diag.h"
 #include "base/run.h"
 
+bool is_directory(FILE* f) {
+  struct stat st;
+  return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 FILE* open_file(const char* name, const char* mode) {
   FILE* f = fopen(name, mode);
-  struct stat st;
-  if (f && mode[0] == 'r' && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (f && mode[0] == 'r' && is_directory(f)) {
     // Opens here, but cannot be read: said before anything is written.
     fclose(f);
     f = nullptr;

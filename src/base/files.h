@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <string>
 
+// A stream that opened but names a directory, which reads as nothing.
+bool is_directory(FILE* f);
+
 // Opens `name` in `mode` ("r" or "w"); ends the run with status -1 on failure.
 FILE* open_file(const char* name, const char* mode);
 

@@ -1,13 +1,12 @@
 #include "cfg/cfg_file.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/diag.h"
+#include "base/files.h"
 #include "base/run.h"
 
 const char* const cfg_builtin_lines[] = {nullptr};
@@ -214,8 +213,7 @@ std::optional<cfg_reader> cfg_open_file(const std::string& path, bool mandatory)
   if (path.empty()) return std::nullopt;
   FILE* fp = fopen(path.c_str(), "r");
   if (!fp) return std::nullopt;
-  struct stat st;
-  if (fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (is_directory(fp)) {
     // It opens, but reads as nothing: not the same as no file.
     fclose(fp);
     errno = EISDIR;

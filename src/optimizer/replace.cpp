@@ -33,7 +33,7 @@ void build_vop(Vop& v, const RuleLine& line, const Bindings& b) {
   }
   for (const Piece& piece : line.name_pieces)
     add_piece(v.name, piece, b, "replace_vops() - bad vop opnd sub_ntype");
-  v.name.resize(v.name.find('\0') == std::string::npos ? v.name.size() : v.name.find('\0'));
+  if (size_t nul = v.name.find('\0'); nul != std::string::npos) v.name.resize(nul);
 }
 
 }  // namespace
