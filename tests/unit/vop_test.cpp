@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "lex/scanner.h"
+#include "test_support.h"
+#include "vop/vop.h"
+#include "vop/vop_reader.h"
+#include "vop/vop_writer.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char* kind_name(VopLine kind) {
+  static const char* const names[] = {"ASM",   "ENDASM", "DIRECTIVE", "COMMENT", "ASM_LINE",
+                                      "EMPTY", "LABEL",  "VOP",       "EOF",     "COMMENT_BEGIN"};
+  return names[static_cast<int>(kind)];
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& t : texts) out += "{" + t + "}";
+  return out;
+}
+
+class VopReaderTest : public RunRecordTest {
+ protected:
+  void TearDown() override {
+    if (out_) fclose(out_);
+    free(out_buf_);
+    RunRecordTest::TearDown();
+  }
+
+  void open(Lines lines, const char* comment_begin = nullptr) {
+    SyntaxSet set;
+    set.comment_begin = comment_begin;
+    set.comment_end = comment_begin ? "*/" : nullptr;
+    sc_.activate_syntax(set);
+    table_.assign(std::move(lines));
+    sc_.open_lines(table_.table(), "t.vop");
+  }
+
+  // Where the current statement begins in its line.
+  int tok_start() const { return sc_.source().line_len - static_cast<int>(sc_.statement_text().size()); }
+
+  // Lexes to the end, taking comments as a pass does. Each statement as
+  // "line:KIND name @start [operand]delim..." (name and operands where the
+  // kind has them).
+  Lines lex_all() {
+    Lines out;
+    for (;;) {
+      VopLine kind = reader_.vop_lex();
+      std::string s = std::to_string(sc_.source().stmt_line) + ":" + kind_name(kind);
+      if (kind == VopLine::Eof) {
+        out.push_back(s);
+        return out;
+      }
+      if (kind != VopLine::Empty && kind != VopLine::Comment && kind != VopLine::CommentBegin)
+        s += std::string(" ") + sc_.lexed.lex_name;
+      s += " @" + std::to_string(tok_start());
+      for (int i = 0; kind == VopLine::Operation && i < sc_.lexed.lex_nopnds; i++) {
+        s += " [" + std::string(sc_.lexed.opnd(i)) + "]";
+        if (sc_.lexed.lex_delims[i]) s += static_cast<char>(sc_.lexed.lex_delims[i]);
+      }
+      if (kind == VopLine::Comment) sc_.save_comment(false);
+      if (kind == VopLine::CommentBegin) sc_.skip_block_comment();
+      out.push_back(s);
+    }
+  }
+
+  // A pass's dispatch without optimizing: every VOP is written as it was read.
+  std::string write_all(bool cstyle = false) {
+    if (out_) fclose(out_);
+    free(out_buf_);
+    out_buf_ = nullptr;
+    out_ = open_memstream(&out_buf_, &out_size_);
+    VopWriter w(out_, cstyle);
+    std::vector<std::string>& pending = sc_.pending_comments();
+    for (;;) {
+      switch (reader_.vop_lex()) {
+        case VopLine::Eof:
+          w.write_comments(pending);
+          fflush(out_);
+          return std::string(out_buf_, out_size_);
+        case VopLine::Comment:
+          sc_.save_comment(false);
+          break;
+        case VopLine::CommentBegin:
+          sc_.skip_block_comment();
+          break;
+        case VopLine::Label:
+          w.write_comments(pending);
+          w.vop_outlabel(sc_);
+          break;
+        case VopLine::Operation: {
+          Vop v;
+          reader_.make_vop(v);
+          w.write_comments(v.comments);
+          w.write_vop(v);
+          break;
+        }
+        default:
+          w.write_comments(pending);
+          w.copy_line(sc_);
+      }
+    }
+  }
+
+  Scanner sc_;
+  VopReader reader_{sc_};
+  LineTable table_;
+  FILE* out_ = nullptr;
+  char* out_buf_ = nullptr;
+  size_t out_size_ = 0;
+};
+
+// ---- Reading
+
+TEST_F(VopReaderTest, LineKinds) {
+  struct Case {
+    Lines input;
+    Lines statements;
+  } cases[] = {
+      {{}, {"0:EOF"}},
+      {{"\tcmp\t#0x0,r5"}, {"1:VOP cmp @0 [#0x0], [r5]", "1:EOF"}},
+      {{"L1: mov r1,r2"}, {"1:LABEL L1 @0", "1:VOP mov @4 [r1], [r2]", "1:EOF"}},
+      {{"  L1:", "\tnop"}, {"1:LABEL L1 @0", "2:VOP nop @0", "2:EOF"}},
+      {{"L1 :"}, {"1:LABEL L1 @0", "1:EOF"}},
+      {{"L1:L2: nop"}, {"1:LABEL L1 @0", "1:LABEL L2 @3", "1:VOP nop @7", "1:EOF"}},
+      {{"L1: ; c"}, {"1:LABEL L1 @0", "1:COMMENT @4", "1:EOF"}},
+      {{"", "  \t", "   .text"}, {"1:EMPTY @0", "2:EMPTY @0", "3:DIRECTIVE .text @0", "3:EOF"}},
+      {{".L1:"}, {"1:DIRECTIVE .L1 @0", "1:EOF"}},
+      {{"L1: .text"}, {"1:LABEL L1 @0", "1:DIRECTIVE .text @4", "1:EOF"}},
+      {{"mov,r1"}, {"1:VOP mov,r1 @0", "1:EOF"}},
+      {{"nop;c"}, {"1:VOP nop;c @0", "1:EOF"}},
+      {{"mov.w r1 , r2"}, {"1:VOP mov.w @0 [r1]  [], [r2]", "1:EOF"}},
+      {{"\tmov\t\"a\\", "b\",r1", "nop"}, {"1:VOP mov @0 [\"ab], [r1]", "3:VOP nop @0", "3:EOF"}},
+      // .asm blocks nest; inside them only .asm and .endasm count
+      {{".asm", "   .text", "  .asm", "L1:", "x y", "; note", "", ".endasm", "L1:", ".endasm", "L2:"},
+       {"1:ASM .asm @0", "2:ASM_LINE .text @0", "3:ASM .asm @0", "4:ASM_LINE L1 @0",
+        "5:ASM_LINE x @0", "6:COMMENT @0", "7:EMPTY @0", "8:ENDASM .endasm @0",
+        "9:ASM_LINE L1 @0", "10:ENDASM .endasm @0", "11:LABEL L2 @0", "11:EOF"}},
+      {{".endasm", "nop", ".asm", "nop"},
+       {"1:ENDASM .endasm @0", "2:VOP nop @0", "3:ASM .asm @0", "4:VOP nop @0", "4:EOF"}},
+      {{".ASM", "nop"}, {"1:DIRECTIVE .ASM @0", "2:VOP nop @0", "2:EOF"}},
+      // The empty rest of a label line is no empty line of its own
+      {{"L1:  ", "", "x"}, {"1:LABEL L1 @0", "2:EMPTY @0", "3:VOP x @0", "3:EOF"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input.empty() ? "(empty)" : c.input[0]);
+    open(c.input);
+    EXPECT_EQ(lex_all(), c.statements);
+  }
+  EXPECT_EQ(run.fatal_count + run.warning_count, 0);
+}
+
+TEST_F(VopReaderTest, AnOpenAsmBlockGoesOnInTheNextInput) {
+  open({".asm", "x"});
+  lex_all();
+  open({"nop", ".endasm", "nop"});
+  EXPECT_EQ(lex_all(), (Lines{"1:ASM_LINE nop @0", "2:ENDASM .endasm @0", "3:VOP nop @0", "3:EOF"}));
+}
+
+TEST_F(VopReaderTest, CommentsBecomePending) {
+  open({"   ; note", "nop ; done", "nop ;", "  /* a", "b */", "L1: nop /* c */ L2: mov r1 ; d", "nop"},
+       "/*");
+  EXPECT_EQ(lex_all(), (Lines{"1:COMMENT @0", "2:VOP nop @0", "3:VOP nop @0", "4:COMMENT_BEGIN @0",
+                              "6:LABEL L1 @0", "6:VOP nop @4", "6:LABEL L2 @16",
+                              "6:VOP mov @20 [r1] ", "7:VOP nop @0", "7:EOF"}));
+  EXPECT_EQ(joined(sc_.pending_comments()), "{; note\n}{; done\n}{/* a\n}{b */\n}{/* c */\n}{; d\n}");
+}
+
+TEST_F(VopReaderTest, LongLinesAreOneStatementEach) {
+  std::string dir = "\t.ascii\t\"" + std::string(4000, 'd') + "\"";
+  std::string com = "; " + std::string(4000, 'c');
+  std::string opnd(4000, 'o');
+  open({dir, com, "L1:\tmov\t#" + opnd + ",r5", "\tcall\t#" + opnd + "x", "nop"});
+  EXPECT_EQ(lex_all(), (Lines{"1:DIRECTIVE .ascii @0", "2:COMMENT @0", "3:LABEL L1 @0",
+                              "3:VOP mov @4 [#" + opnd + "], [r5]", "4:VOP call @0 [#" + opnd + "x]",
+                              "5:VOP nop @0", "5:EOF"}));
+  EXPECT_EQ(joined(sc_.pending_comments()), "{" + com + "\n}");
+  EXPECT_EQ(run.fatal_count, 0);
+}
+
+TEST_F(VopReaderTest, ErrorsEchoTheLineWithAMarker) {
+  struct Case {
+    Lines input;
+    std::string out;
+  } cases[] = {
+      {{"\tnop", "\tmov\t\"ab\"x,r2"},
+       "\tmov\t\"ab\"x,r2\n\t   \t    |\n"
+       "\"t.vop\", line 2: Expected ``;'', ' ', '\\t', ',', or <newline>\n"},
+      {{"  L1: " + std::string(130, 'n') + " r1"},
+       "  L1: " + std::string(130, 'n') + " r1\n" + std::string(134, ' ') +
+           "|\n\"t.vop\", line 1: VOP name too long\n"},
+      {{"\tmov\t\"a", "b\",r1"},
+       "b\",r1\n|\n\"t.vop\", line 1: Warning: Unescaped newline in string or character constant\n"},
+  };
+  for (const auto& c : cases) {
+    open(c.input);
+    EXPECT_EQ(capture_stdout([this] { lex_all(); }), c.out);
+  }
+}
+
+TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
+  open({"; before", "\tmov\t\"a\\000b\" , r5 ; x", "\tnop"});
+  ASSERT_EQ(reader_.vop_lex(), VopLine::Comment);
+  sc_.save_comment(false);
+  ASSERT_EQ(reader_.vop_lex(), VopLine::Operation);
+  Vop v;
+  v.comments = {"; kept\n"};
+  v.opnds.resize(5);
+  reader_.make_vop(v);
+  EXPECT_EQ(v.name, "mov");
+  ASSERT_EQ(v.opnds.size(), 2u);
+  // The blanks after a string constant are skipped before its delimiter.
+  EXPECT_EQ(v.opnds[0].text, std::string("\"a\0b", 4));
+  EXPECT_EQ(v.opnds[0].delim, ',');
+  EXPECT_EQ(v.opnds[1].text, "r5");
+  EXPECT_EQ(v.opnds[1].delim, ' ');
+  EXPECT_EQ(joined(v.comments), "{; kept\n}{; before\n}{; x\n}");
+  EXPECT_TRUE(sc_.pending_comments().empty());
+
+  ASSERT_EQ(reader_.vop_lex(), VopLine::Operation);
+  reader_.make_vop(v);  // a record is reused
+  EXPECT_EQ(v.name, "nop");
+  EXPECT_TRUE(v.opnds.empty());
+
+  v.add_debug_label("L2");
+  v.add_debug_label("L1");
+  EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}");
+  std::vector<std::string> more = {"L3"};
+  move_append(v.dbg_labels, more);
+  EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}{L3}");
+  EXPECT_TRUE(more.empty());
+  v.clear();
+  EXPECT_TRUE(v.name.empty() && v.opnds.empty() && v.comments.empty() && v.dbg_labels.empty());
+}
+
+// ---- Writing
+
+using VopWriterTest = VopReaderTest;
+
+TEST_F(VopWriterTest, WhatComesOut) {
+  std::string longdir = "\t.ascii\t\"" + std::string(3000, 'a') + "\\000\"";
+  std::string longcom = "  ; " + std::string(3000, 'c');
+  std::string longlab = std::string(100, 'L') + " \t:";
+  struct Case {
+    Lines input;
+    std::string output;
+  } cases[] = {
+      {{"    L1:   nop"}, "    L1:\n\tnop\n"},
+      {{"\tL1 \t:\tnop"}, "\tL1 \t:\n\tnop\n"},
+      {{"L1: L2 :nop"}, "L1:\nL2 :\n\tnop\n"},
+      {{"  .text ; section"}, "  .text ; section\n"},
+      {{"   ; note", "\tnop"}, "; note\n\tnop\n"},
+      {{"nop ; done", "ret"}, "; done\n\tnop\n\tret\n"},
+      {{"; a", "L1:", "nop"}, "; a\nL1:\n\tnop\n"},
+      {{"; a", "\t.text", "; b"}, "; a\n\t.text\n; b\n"},
+      {{"nop", "", "  \t", "ret"}, "\tnop\n\n  \t\n\tret\n"},
+      {{".asm", "  x y ; z", "L1:", "\t.endasm"}, ".asm\n  x y ; z\nL1:\n\t.endasm\n"},
+      {{"L1: .text"}, "L1:\n.text\n"},
+      {{longdir, longcom, longlab + "nop"}, longdir + "\n" + longcom.substr(2) + "\n" + longlab + "\n\tnop\n"},
+      // A VOP line: string constants escaped again, delimiters as read
+      {{"  mov.b  #1 ,  r5"}, "\tmov.b\t#1 ,r5\n"},
+      {{"x \"a\\n\\\"\\\\\\t\\000\\x41\" , \"\""}, "\tx\t\"a\\n\\\"\\\\\t\\000A\",\"\"\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input[0]);
+    open(c.input);
+    EXPECT_EQ(write_all(), c.output);
+  }
+  open({"  /* one", "two", "three */ gone", "nop /* t */", "L1: nop /* u */ ret"}, "/*");
+  // The first block travels with the next VOP, as the trailing one does; the
+  // text after a block closed behind a label is a further statement.
+  EXPECT_EQ(write_all(), "/* one\ntwo\nthree */\n/* t */\n\tnop\nL1:\n/* u */\n\tnop\n\tret\n");
+  EXPECT_EQ(run.fatal_count, 0);
+}
+
+TEST_F(VopWriterTest, FormatVop) {
+  struct Case {
+    const char* name;
+    std::vector<VopOperand> opnds;
+    bool cstyle;
+    std::string line;
+  } cases[] = {
+      {"nop", {}, false, "\tnop\n"},
+      {"nop", {}, true, "\tnop\n"},
+      {"mov", {{"r1", ','}, {"r2", 0}}, false, "\tmov\tr1,r2\n"},
+      {"mov", {{"r1", ','}, {"r2", 0}}, true, "\tmov r1,r2\n"},
+      {"x", {{"", ','}, {"\"", ' '}, {"", 0}}, false, "\tx\t,\"\" \n"},
+      {"x", {{std::string("\"a\nb\0\"\\", 7), 0}}, false, "\tx\t\"a\\nb\\000\\\"\\\\\"\n"},
+  };
+  for (const auto& c : cases) {
+    Vop v;
+    v.name = c.name;
+    v.opnds = c.opnds;
+    std::string line = "old";
+    VopWriter::format_vop(v, c.cstyle, line);
+    EXPECT_EQ(line, c.line);
+  }
+}
+
+TEST_F(VopWriterTest, CopyLineKeepsEveryByte) {
+  std::string line("\t.byte\0\x80\xff\r", 10);
+  std::string bytes = line + "\n.text";
+  FILE* in = fmemopen(bytes.data(), bytes.size(), "r");
+  ASSERT_NE(in, nullptr);
+  sc_.open_file(in, "t.vop");
+  EXPECT_EQ(write_all(), line + "\n.text\n");
+  fclose(in);
+}
+
+TEST_F(VopWriterTest, CommentsAndDebugLabelsAreWrittenOnce) {
+  char* buf = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&buf, &size);
+  VopWriter w(out, false);
+  std::vector<std::string> comments = {"; a\n", "; b\n"};
+  std::vector<std::string> labels = {"L1", std::string("L2\0x", 4)};
+  w.write_comments(comments);
+  w.write_debug_labels(labels);
+  w.write_comments(comments);
+  w.write_debug_labels(labels);
+  fclose(out);
+  EXPECT_EQ(std::string(buf, size), "; a\n; b\nL1:\nL2:\n");
+  EXPECT_TRUE(comments.empty() && labels.empty());
+  free(buf);
+}
+
+TEST_F(VopWriterTest, LabelWithoutColonIsAnInternalError) {
+  open({"\tnop"});
+  ASSERT_EQ(reader_.vop_lex(), VopLine::Operation);
+  char* buf = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&buf, &size);
+  VopWriter w(out, false);
+  EXPECT_EQ(capture_stdout([&] { w.vop_outlabel(sc_); }),
+            "\tnop\n\t  |\n\"t.vop\", line 1: Internal error - vop_outlabel: went past the label\n");
+  fclose(out);
+  EXPECT_EQ(std::string(buf, size), "\tnop\n");
+  EXPECT_EQ(run.fatal_count, 1);
+  free(buf);
+}
+
+// Every file of the corpus reads without a message, and what is written reads
+// back to the same text: string constants and delimiters survive the trip.
+TEST_F(VopWriterTest, CorpusRoundTrips) {
+  namespace fs = std::filesystem;
+  const char* dir = getenv("QVPEEP_CORPUS_DIR");
+  if (!dir) dir = QVPEEP_CORPUS_DIR;
+  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus";
+  int files = 0;
+  for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
+    std::string ext = e.path().extension().string();
+    if (ext != ".s" && ext != ".S") continue;
+    SCOPED_TRACE(e.path().string());
+    reset_run_record();
+    open(split_lines(read_file(e.path())));
+    std::string once, twice;
+    std::string messages = capture_stdout([&] { once = write_all(); });
+    open(split_lines(once));
+    messages += capture_stdout([&] { twice = write_all(); });
+    EXPECT_EQ(messages, "");
+    EXPECT_EQ(twice, once);
+    files++;
+  }
+  EXPECT_GT(files, 0);
+}
+
+}  // namespace
