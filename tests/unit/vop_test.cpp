@@ -16,12 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const char* kind_name(VopLine kind) {
-  static const char* const names[] = {"ASM",   "ENDASM", "DIRECTIVE", "COMMENT", "ASM_LINE",
-                                      "EMPTY", "LABEL",  "VOP",       "EOF",     "COMMENT_BEGIN"};
-  return names[static_cast<int>(kind)];
-}
-
 std::string joined(const std::vector<std::string>& texts) {
   std::string out;
   for (const std::string& t : texts) out += "{" + t + "}";
@@ -31,38 +25,33 @@ std::string joined(const std::vector<std::string>& texts) {
 class VopReaderTest : public RunRecordTest {
  protected:
   void TearDown() override {
-    if (out_) fclose(out_);
-    free(out_buf_);
+    close_output();
     RunRecordTest::TearDown();
   }
 
   void open(Lines lines, const char* comment_begin = nullptr) {
-    SyntaxSet set;
-    set.comment_begin = comment_begin;
-    set.comment_end = comment_begin ? "*/" : nullptr;
-    sc_.activate_syntax(set);
+    sc_.activate_syntax(SyntaxSet{";", comment_begin, comment_begin ? "*/" : nullptr, " \t,"});
     table_.assign(std::move(lines));
     sc_.open_lines(table_.table(), "t.vop");
   }
 
-  // Where the current statement begins in its line.
-  int tok_start() const { return sc_.source().line_len - static_cast<int>(sc_.statement_text().size()); }
-
   // Lexes to the end, taking comments as a pass does. Each statement as
   // "line:KIND name @start [operand]delim..." (name and operands where the
-  // kind has them).
+  // kind has them), `start` being where the statement begins in its line.
   Lines lex_all() {
+    static const char* const kinds[] = {"ASM",   "ENDASM", "DIRECTIVE", "COMMENT", "ASM_LINE",
+                                        "EMPTY", "LABEL",  "VOP",       "EOF",     "COMMENT_BEGIN"};
     Lines out;
     for (;;) {
       VopLine kind = reader_.vop_lex();
-      std::string s = std::to_string(sc_.source().stmt_line) + ":" + kind_name(kind);
+      std::string s = std::to_string(sc_.source().stmt_line) + ":" + kinds[static_cast<int>(kind)];
       if (kind == VopLine::Eof) {
         out.push_back(s);
         return out;
       }
       if (kind != VopLine::Empty && kind != VopLine::Comment && kind != VopLine::CommentBegin)
         s += std::string(" ") + sc_.lexed.lex_name;
-      s += " @" + std::to_string(tok_start());
+      s += " @" + std::to_string(sc_.source().line_len - sc_.statement_text().size());
       for (int i = 0; kind == VopLine::Operation && i < sc_.lexed.lex_nopnds; i++) {
         s += " [" + std::string(sc_.lexed.opnd(i)) + "]";
         if (sc_.lexed.lex_delims[i]) s += static_cast<char>(sc_.lexed.lex_delims[i]);
@@ -73,20 +62,32 @@ class VopReaderTest : public RunRecordTest {
     }
   }
 
-  // A pass's dispatch without optimizing: every VOP is written as it was read.
-  std::string write_all(bool cstyle = false) {
+  // A fresh output stream / what was written to it.
+  FILE* new_output() {
+    close_output();
+    out_ = open_memstream(&out_buf_, &out_size_);
+    return out_;
+  }
+  std::string written() {
+    fflush(out_);
+    return std::string(out_buf_, out_size_);
+  }
+  void close_output() {
     if (out_) fclose(out_);
     free(out_buf_);
+    out_ = nullptr;
     out_buf_ = nullptr;
-    out_ = open_memstream(&out_buf_, &out_size_);
-    VopWriter w(out_, cstyle);
+  }
+
+  // A pass's dispatch without optimizing: every VOP is written as it was read.
+  std::string write_all() {
+    VopWriter w(new_output(), false);
     std::vector<std::string>& pending = sc_.pending_comments();
     for (;;) {
       switch (reader_.vop_lex()) {
         case VopLine::Eof:
           w.write_comments(pending);
-          fflush(out_);
-          return std::string(out_buf_, out_size_);
+          return written();
         case VopLine::Comment:
           sc_.save_comment(false);
           break;
@@ -157,9 +158,8 @@ TEST_F(VopReaderTest, LineKinds) {
     EXPECT_EQ(lex_all(), c.statements);
   }
   EXPECT_EQ(run.fatal_count + run.warning_count, 0);
-}
 
-TEST_F(VopReaderTest, AnOpenAsmBlockGoesOnInTheNextInput) {
+  // One reader serves a whole run: a block left open goes on in the next input.
   open({".asm", "x"});
   lex_all();
   open({"nop", ".endasm", "nop"});
@@ -188,22 +188,20 @@ TEST_F(VopReaderTest, LongLinesAreOneStatementEach) {
 }
 
 TEST_F(VopReaderTest, ErrorsEchoTheLineWithAMarker) {
-  struct Case {
-    Lines input;
-    std::string out;
-  } cases[] = {
+  std::pair<Lines, std::string> cases[] = {
       {{"\tnop", "\tmov\t\"ab\"x,r2"},
        "\tmov\t\"ab\"x,r2\n\t   \t    |\n"
        "\"t.vop\", line 2: Expected ``;'', ' ', '\\t', ',', or <newline>\n"},
       {{"  L1: " + std::string(130, 'n') + " r1"},
        "  L1: " + std::string(130, 'n') + " r1\n" + std::string(134, ' ') +
            "|\n\"t.vop\", line 1: VOP name too long\n"},
+      // The message names the line the statement began on.
       {{"\tmov\t\"a", "b\",r1"},
        "b\",r1\n|\n\"t.vop\", line 1: Warning: Unescaped newline in string or character constant\n"},
   };
-  for (const auto& c : cases) {
-    open(c.input);
-    EXPECT_EQ(capture_stdout([this] { lex_all(); }), c.out);
+  for (const auto& [input, out] : cases) {
+    open(input);
+    EXPECT_EQ(capture_stdout([this] { lex_all(); }), out);
   }
 }
 
@@ -233,7 +231,6 @@ TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
 
   v.add_debug_label("L2");
   v.add_debug_label("L1");
-  EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}");
   std::vector<std::string> more = {"L3"};
   move_append(v.dbg_labels, more);
   EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}{L3}");
@@ -247,39 +244,36 @@ TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
 using VopWriterTest = VopReaderTest;
 
 TEST_F(VopWriterTest, WhatComesOut) {
-  std::string longdir = "\t.ascii\t\"" + std::string(3000, 'a') + "\\000\"";
-  std::string longcom = "  ; " + std::string(3000, 'c');
-  std::string longlab = std::string(100, 'L') + " \t:";
-  struct Case {
-    Lines input;
-    std::string output;
-  } cases[] = {
-      {{"    L1:   nop"}, "    L1:\n\tnop\n"},
+  std::string longlab = std::string(100, 'L') + std::string(300, ' ') + "\t:";
+  std::pair<Lines, std::string> cases[] = {
       {{"\tL1 \t:\tnop"}, "\tL1 \t:\n\tnop\n"},
-      {{"L1: L2 :nop"}, "L1:\nL2 :\n\tnop\n"},
-      {{"  .text ; section"}, "  .text ; section\n"},
-      {{"   ; note", "\tnop"}, "; note\n\tnop\n"},
+      {{"L1: L2 :.text"}, "L1:\nL2 :\n.text\n"},
+      {{"  .text ; section", "  ; note"}, "  .text ; section\n; note\n"},
       {{"nop ; done", "ret"}, "; done\n\tnop\n\tret\n"},
       {{"; a", "L1:", "nop"}, "; a\nL1:\n\tnop\n"},
-      {{"; a", "\t.text", "; b"}, "; a\n\t.text\n; b\n"},
       {{"nop", "", "  \t", "ret"}, "\tnop\n\n  \t\n\tret\n"},
       {{".asm", "  x y ; z", "L1:", "\t.endasm"}, ".asm\n  x y ; z\nL1:\n\t.endasm\n"},
-      {{"L1: .text"}, "L1:\n.text\n"},
-      {{longdir, longcom, longlab + "nop"}, longdir + "\n" + longcom.substr(2) + "\n" + longlab + "\n\tnop\n"},
-      // A VOP line: string constants escaped again, delimiters as read
+      {{longlab + "nop"}, longlab + "\n\tnop\n"},
+      // VOP lines: string constants escaped again, delimiters as read
       {{"  mov.b  #1 ,  r5"}, "\tmov.b\t#1 ,r5\n"},
       {{"x \"a\\n\\\"\\\\\\t\\000\\x41\" , \"\""}, "\tx\t\"a\\n\\\"\\\\\t\\000A\",\"\"\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.input[0]);
-    open(c.input);
-    EXPECT_EQ(write_all(), c.output);
+  for (const auto& [input, output] : cases) {
+    SCOPED_TRACE(input[0]);
+    open(input);
+    EXPECT_EQ(write_all(), output);
   }
-  open({"  /* one", "two", "three */ gone", "nop /* t */", "L1: nop /* u */ ret"}, "/*");
   // The first block travels with the next VOP, as the trailing one does; the
   // text after a block closed behind a label is a further statement.
+  open({"  /* one", "two", "three */ gone", "nop /* t */", "L1: nop /* u */ ret"}, "/*");
   EXPECT_EQ(write_all(), "/* one\ntwo\nthree */\n/* t */\n\tnop\nL1:\n/* u */\n\tnop\n\tret\n");
   EXPECT_EQ(run.fatal_count, 0);
+
+  std::string line("\t.byte\0\x80\xff\r", 10), bytes = line + "\n.text";
+  FILE* in = fmemopen(bytes.data(), bytes.size(), "r");
+  sc_.open_file(in, "t.vop");
+  EXPECT_EQ(write_all(), line + "\n.text\n");  // copied lines keep every byte
+  fclose(in);
 }
 
 TEST_F(VopWriterTest, FormatVop) {
@@ -303,53 +297,33 @@ TEST_F(VopWriterTest, FormatVop) {
     std::string line = "old";
     VopWriter::format_vop(v, c.cstyle, line);
     EXPECT_EQ(line, c.line);
+    VopWriter w(new_output(), c.cstyle);
+    w.write_vop(v);
+    EXPECT_EQ(written(), c.line);
   }
 }
 
-TEST_F(VopWriterTest, CopyLineKeepsEveryByte) {
-  std::string line("\t.byte\0\x80\xff\r", 10);
-  std::string bytes = line + "\n.text";
-  FILE* in = fmemopen(bytes.data(), bytes.size(), "r");
-  ASSERT_NE(in, nullptr);
-  sc_.open_file(in, "t.vop");
-  EXPECT_EQ(write_all(), line + "\n.text\n");
-  fclose(in);
-}
-
-TEST_F(VopWriterTest, CommentsAndDebugLabelsAreWrittenOnce) {
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buf, &size);
-  VopWriter w(out, false);
+TEST_F(VopWriterTest, CommentsLabelsAndTheirErrors) {
+  VopWriter w(new_output(), false);
   std::vector<std::string> comments = {"; a\n", "; b\n"};
   std::vector<std::string> labels = {"L1", std::string("L2\0x", 4)};
-  w.write_comments(comments);
-  w.write_debug_labels(labels);
-  w.write_comments(comments);
-  w.write_debug_labels(labels);
-  fclose(out);
-  EXPECT_EQ(std::string(buf, size), "; a\n; b\nL1:\nL2:\n");
+  for (int i = 0; i < 2; i++) {
+    w.write_comments(comments);
+    w.write_debug_labels(labels);
+  }
+  EXPECT_EQ(written(), "; a\n; b\nL1:\nL2:\n");
   EXPECT_TRUE(comments.empty() && labels.empty());
-  free(buf);
-}
 
-TEST_F(VopWriterTest, LabelWithoutColonIsAnInternalError) {
   open({"\tnop"});
   ASSERT_EQ(reader_.vop_lex(), VopLine::Operation);
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&buf, &size);
-  VopWriter w(out, false);
   EXPECT_EQ(capture_stdout([&] { w.vop_outlabel(sc_); }),
             "\tnop\n\t  |\n\"t.vop\", line 1: Internal error - vop_outlabel: went past the label\n");
-  fclose(out);
-  EXPECT_EQ(std::string(buf, size), "\tnop\n");
+  EXPECT_EQ(written(), "; a\n; b\nL1:\nL2:\n\tnop\n");
   EXPECT_EQ(run.fatal_count, 1);
-  free(buf);
 }
 
 // Every file of the corpus reads without a message, and what is written reads
-// back to the same text: string constants and delimiters survive the trip.
+// back to the same text.
 TEST_F(VopWriterTest, CorpusRoundTrips) {
   namespace fs = std::filesystem;
   const char* dir = getenv("QVPEEP_CORPUS_DIR");
@@ -360,9 +334,8 @@ TEST_F(VopWriterTest, CorpusRoundTrips) {
     std::string ext = e.path().extension().string();
     if (ext != ".s" && ext != ".S") continue;
     SCOPED_TRACE(e.path().string());
-    reset_run_record();
-    open(split_lines(read_file(e.path())));
     std::string once, twice;
+    open(split_lines(read_file(e.path())));
     std::string messages = capture_stdout([&] { once = write_all(); });
     open(split_lines(once));
     messages += capture_stdout([&] { twice = write_all(); });
