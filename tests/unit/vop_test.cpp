@@ -24,11 +24,6 @@ std::string joined(const std::vector<std::string>& texts) {
 
 class VopReaderTest : public RunRecordTest {
  protected:
-  void TearDown() override {
-    close_output();
-    RunRecordTest::TearDown();
-  }
-
   void open(Lines lines, const char* comment_begin = nullptr) {
     sc_.activate_syntax(SyntaxSet{";", comment_begin, comment_begin ? "*/" : nullptr, " \t,"});
     table_.assign(std::move(lines));
@@ -42,13 +37,11 @@ class VopReaderTest : public RunRecordTest {
     static const char* const kinds[] = {"ASM",   "ENDASM", "DIRECTIVE", "COMMENT", "ASM_LINE",
                                         "EMPTY", "LABEL",  "VOP",       "EOF",     "COMMENT_BEGIN"};
     Lines out;
-    for (;;) {
-      VopLine kind = reader_.vop_lex();
-      std::string s = std::to_string(sc_.source().stmt_line) + ":" + kinds[static_cast<int>(kind)];
-      if (kind == VopLine::Eof) {
-        out.push_back(s);
-        return out;
-      }
+    for (VopLine kind;;) {
+      kind = reader_.vop_lex();
+      out.push_back(std::to_string(sc_.source().stmt_line) + ":" + kinds[static_cast<int>(kind)]);
+      if (kind == VopLine::Eof) return out;
+      std::string& s = out.back();
       if (kind != VopLine::Empty && kind != VopLine::Comment && kind != VopLine::CommentBegin)
         s += std::string(" ") + sc_.lexed.lex_name;
       s += " @" + std::to_string(sc_.source().line_len - sc_.statement_text().size());
@@ -58,66 +51,40 @@ class VopReaderTest : public RunRecordTest {
       }
       if (kind == VopLine::Comment) sc_.save_comment(false);
       if (kind == VopLine::CommentBegin) sc_.skip_block_comment();
-      out.push_back(s);
     }
-  }
-
-  // A fresh output stream / what was written to it.
-  FILE* new_output() {
-    close_output();
-    out_ = open_memstream(&out_buf_, &out_size_);
-    return out_;
-  }
-  std::string written() {
-    fflush(out_);
-    return std::string(out_buf_, out_size_);
-  }
-  void close_output() {
-    if (out_) fclose(out_);
-    free(out_buf_);
-    out_ = nullptr;
-    out_buf_ = nullptr;
   }
 
   // A pass's dispatch without optimizing: every VOP is written as it was read.
   std::string write_all() {
-    VopWriter w(new_output(), false);
-    std::vector<std::string>& pending = sc_.pending_comments();
-    for (;;) {
-      switch (reader_.vop_lex()) {
-        case VopLine::Eof:
-          w.write_comments(pending);
-          return written();
-        case VopLine::Comment:
-          sc_.save_comment(false);
-          break;
-        case VopLine::CommentBegin:
-          sc_.skip_block_comment();
-          break;
-        case VopLine::Label:
-          w.write_comments(pending);
-          w.vop_outlabel(sc_);
-          break;
-        case VopLine::Operation: {
-          Vop v;
-          reader_.make_vop(v);
-          w.write_comments(v.comments);
-          w.write_vop(v);
-          break;
-        }
-        default:
-          w.write_comments(pending);
-          w.copy_line(sc_);
+    char* buf = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&buf, &size);
+    VopWriter w(out, false);
+    for (VopLine kind; (kind = reader_.vop_lex()) != VopLine::Eof;) {
+      if (kind == VopLine::Comment) {
+        sc_.save_comment(false);
+      } else if (kind == VopLine::CommentBegin) {
+        sc_.skip_block_comment();
+      } else if (kind == VopLine::Operation) {
+        Vop v;
+        reader_.make_vop(v);
+        w.write_comments(v.comments);
+        w.write_vop(v);
+      } else {
+        w.write_comments(sc_.pending_comments());
+        kind == VopLine::Label ? w.vop_outlabel(sc_) : w.copy_line(sc_);
       }
     }
+    w.write_comments(sc_.pending_comments());
+    fclose(out);
+    std::string text(buf, size);
+    free(buf);
+    return text;
   }
 
   Scanner sc_;
   VopReader reader_{sc_};
   LineTable table_;
-  FILE* out_ = nullptr;
-  char* out_buf_ = nullptr;
-  size_t out_size_ = 0;
 };
 
 // ---- Reading
@@ -127,18 +94,15 @@ TEST_F(VopReaderTest, LineKinds) {
     Lines input;
     Lines statements;
   } cases[] = {
-      {{}, {"0:EOF"}},
-      {{"\tcmp\t#0x0,r5"}, {"1:VOP cmp @0 [#0x0], [r5]", "1:EOF"}},
+      {{}, {"0:EOF"}}, {{"\tcmp\t#0x0,r5"}, {"1:VOP cmp @0 [#0x0], [r5]", "1:EOF"}},
       {{"L1: mov r1,r2"}, {"1:LABEL L1 @0", "1:VOP mov @4 [r1], [r2]", "1:EOF"}},
       {{"  L1:", "\tnop"}, {"1:LABEL L1 @0", "2:VOP nop @0", "2:EOF"}},
-      {{"L1 :"}, {"1:LABEL L1 @0", "1:EOF"}},
+      {{"L1 :"}, {"1:LABEL L1 @0", "1:EOF"}}, {{".L1:"}, {"1:DIRECTIVE .L1 @0", "1:EOF"}},
       {{"L1:L2: nop"}, {"1:LABEL L1 @0", "1:LABEL L2 @3", "1:VOP nop @7", "1:EOF"}},
       {{"L1: ; c"}, {"1:LABEL L1 @0", "1:COMMENT @4", "1:EOF"}},
       {{"", "  \t", "   .text"}, {"1:EMPTY @0", "2:EMPTY @0", "3:DIRECTIVE .text @0", "3:EOF"}},
-      {{".L1:"}, {"1:DIRECTIVE .L1 @0", "1:EOF"}},
       {{"L1: .text"}, {"1:LABEL L1 @0", "1:DIRECTIVE .text @4", "1:EOF"}},
-      {{"mov,r1"}, {"1:VOP mov,r1 @0", "1:EOF"}},
-      {{"nop;c"}, {"1:VOP nop;c @0", "1:EOF"}},
+      {{"mov,r1"}, {"1:VOP mov,r1 @0", "1:EOF"}}, {{"nop;c"}, {"1:VOP nop;c @0", "1:EOF"}},
       {{"mov.w r1 , r2"}, {"1:VOP mov.w @0 [r1]  [], [r2]", "1:EOF"}},
       {{"\tmov\t\"a\\", "b\",r1", "nop"}, {"1:VOP mov @0 [\"ab], [r1]", "3:VOP nop @0", "3:EOF"}},
       // .asm blocks nest; inside them only .asm and .endasm count
@@ -175,26 +139,11 @@ TEST_F(VopReaderTest, CommentsBecomePending) {
   EXPECT_EQ(joined(sc_.pending_comments()), "{; note\n}{; done\n}{/* a\n}{b */\n}{/* c */\n}{; d\n}");
 }
 
-TEST_F(VopReaderTest, LongLinesAreOneStatementEach) {
-  std::string dir = "\t.ascii\t\"" + std::string(4000, 'd') + "\"";
-  std::string com = "; " + std::string(4000, 'c');
-  std::string opnd(4000, 'o');
-  open({dir, com, "L1:\tmov\t#" + opnd + ",r5", "\tcall\t#" + opnd + "x", "nop"});
-  EXPECT_EQ(lex_all(), (Lines{"1:DIRECTIVE .ascii @0", "2:COMMENT @0", "3:LABEL L1 @0",
-                              "3:VOP mov @4 [#" + opnd + "], [r5]", "4:VOP call @0 [#" + opnd + "x]",
-                              "5:VOP nop @0", "5:EOF"}));
-  EXPECT_EQ(joined(sc_.pending_comments()), "{" + com + "\n}");
-  EXPECT_EQ(run.fatal_count, 0);
-}
-
 TEST_F(VopReaderTest, ErrorsEchoTheLineWithAMarker) {
   std::pair<Lines, std::string> cases[] = {
       {{"\tnop", "\tmov\t\"ab\"x,r2"},
        "\tmov\t\"ab\"x,r2\n\t   \t    |\n"
        "\"t.vop\", line 2: Expected ``;'', ' ', '\\t', ',', or <newline>\n"},
-      {{"  L1: " + std::string(130, 'n') + " r1"},
-       "  L1: " + std::string(130, 'n') + " r1\n" + std::string(134, ' ') +
-           "|\n\"t.vop\", line 1: VOP name too long\n"},
       // The message names the line the statement began on.
       {{"\tmov\t\"a", "b\",r1"},
        "b\",r1\n|\n\"t.vop\", line 1: Warning: Unescaped newline in string or character constant\n"},
@@ -217,10 +166,8 @@ TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
   EXPECT_EQ(v.name, "mov");
   ASSERT_EQ(v.opnds.size(), 2u);
   // The blanks after a string constant are skipped before its delimiter.
-  EXPECT_EQ(v.opnds[0].text, std::string("\"a\0b", 4));
-  EXPECT_EQ(v.opnds[0].delim, ',');
-  EXPECT_EQ(v.opnds[1].text, "r5");
-  EXPECT_EQ(v.opnds[1].delim, ' ');
+  EXPECT_EQ(v.opnds[0].text + char(v.opnds[0].delim), std::string("\"a\0b,", 5));
+  EXPECT_EQ(v.opnds[1].text + char(v.opnds[1].delim), "r5 ");
   EXPECT_EQ(joined(v.comments), "{; kept\n}{; before\n}{; x\n}");
   EXPECT_TRUE(sc_.pending_comments().empty());
 
@@ -230,13 +177,8 @@ TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
   EXPECT_TRUE(v.opnds.empty());
 
   v.add_debug_label("L2");
-  v.add_debug_label("L1");
-  std::vector<std::string> more = {"L3"};
-  move_append(v.dbg_labels, more);
-  EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}{L3}");
-  EXPECT_TRUE(more.empty());
-  v.clear();
-  EXPECT_TRUE(v.name.empty() && v.opnds.empty() && v.comments.empty() && v.dbg_labels.empty());
+  v.add_debug_label("L1");  // a later label goes first
+  EXPECT_EQ(joined(v.dbg_labels), "{L1}{L2}");
 }
 
 // ---- Writing
@@ -283,8 +225,7 @@ TEST_F(VopWriterTest, FormatVop) {
     bool cstyle;
     std::string line;
   } cases[] = {
-      {"nop", {}, false, "\tnop\n"},
-      {"nop", {}, true, "\tnop\n"},
+      {"nop", {}, false, "\tnop\n"}, {"nop", {}, true, "\tnop\n"},
       {"mov", {{"r1", ','}, {"r2", 0}}, false, "\tmov\tr1,r2\n"},
       {"mov", {{"r1", ','}, {"r2", 0}}, true, "\tmov r1,r2\n"},
       {"x", {{"", ','}, {"\"", ' '}, {"", 0}}, false, "\tx\t,\"\" \n"},
@@ -297,28 +238,25 @@ TEST_F(VopWriterTest, FormatVop) {
     std::string line = "old";
     VopWriter::format_vop(v, c.cstyle, line);
     EXPECT_EQ(line, c.line);
-    VopWriter w(new_output(), c.cstyle);
-    w.write_vop(v);
-    EXPECT_EQ(written(), c.line);
   }
 }
 
 TEST_F(VopWriterTest, CommentsLabelsAndTheirErrors) {
-  VopWriter w(new_output(), false);
+  VopWriter w(stdout, false);
   std::vector<std::string> comments = {"; a\n", "; b\n"};
   std::vector<std::string> labels = {"L1", std::string("L2\0x", 4)};
-  for (int i = 0; i < 2; i++) {
-    w.write_comments(comments);
-    w.write_debug_labels(labels);
-  }
-  EXPECT_EQ(written(), "; a\n; b\nL1:\nL2:\n");
-  EXPECT_TRUE(comments.empty() && labels.empty());
-
   open({"\tnop"});
   ASSERT_EQ(reader_.vop_lex(), VopLine::Operation);
-  EXPECT_EQ(capture_stdout([&] { w.vop_outlabel(sc_); }),
-            "\tnop\n\t  |\n\"t.vop\", line 1: Internal error - vop_outlabel: went past the label\n");
-  EXPECT_EQ(written(), "; a\n; b\nL1:\nL2:\n\tnop\n");
+  EXPECT_EQ(capture_stdout([&] {
+              for (int i = 0; i < 2; i++) {
+                w.write_comments(comments);
+                w.write_debug_labels(labels);
+              }
+              w.vop_outlabel(sc_);
+            }),
+            "; a\n; b\nL1:\nL2:\n\tnop\n\tnop\n\t  |\n"
+            "\"t.vop\", line 1: Internal error - vop_outlabel: went past the label\n");
+  EXPECT_TRUE(comments.empty() && labels.empty());
   EXPECT_EQ(run.fatal_count, 1);
 }
 
@@ -326,11 +264,9 @@ TEST_F(VopWriterTest, CommentsLabelsAndTheirErrors) {
 // back to the same text.
 TEST_F(VopWriterTest, CorpusRoundTrips) {
   namespace fs = std::filesystem;
-  const char* dir = getenv("QVPEEP_CORPUS_DIR");
-  if (!dir) dir = QVPEEP_CORPUS_DIR;
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus";
+  if (!fs::is_directory(QVPEEP_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
   int files = 0;
-  for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
+  for (const fs::directory_entry& e : fs::directory_iterator(QVPEEP_CORPUS_DIR)) {
     std::string ext = e.path().extension().string();
     if (ext != ".s" && ext != ".S") continue;
     SCOPED_TRACE(e.path().string());
