@@ -91,15 +91,16 @@ class VopReaderTest : public RunRecordTest {
 
 TEST_F(VopReaderTest, LineKinds) {
   struct Case {
-    Lines input;
-    Lines statements;
+    Lines input, statements;
+    std::string comments = "", out = "";
+    const char* comment_begin = nullptr;
   } cases[] = {
       {{}, {"0:EOF"}}, {{"\tcmp\t#0x0,r5"}, {"1:VOP cmp @0 [#0x0], [r5]", "1:EOF"}},
       {{"L1: mov r1,r2"}, {"1:LABEL L1 @0", "1:VOP mov @4 [r1], [r2]", "1:EOF"}},
       {{"  L1:", "\tnop"}, {"1:LABEL L1 @0", "2:VOP nop @0", "2:EOF"}},
       {{"L1 :"}, {"1:LABEL L1 @0", "1:EOF"}}, {{".L1:"}, {"1:DIRECTIVE .L1 @0", "1:EOF"}},
       {{"L1:L2: nop"}, {"1:LABEL L1 @0", "1:LABEL L2 @3", "1:VOP nop @7", "1:EOF"}},
-      {{"L1: ; c"}, {"1:LABEL L1 @0", "1:COMMENT @4", "1:EOF"}},
+      {{"L1: ; c"}, {"1:LABEL L1 @0", "1:COMMENT @4", "1:EOF"}, "{; c\n}"},
       {{"", "  \t", "   .text"}, {"1:EMPTY @0", "2:EMPTY @0", "3:DIRECTIVE .text @0", "3:EOF"}},
       {{"L1: .text"}, {"1:LABEL L1 @0", "1:DIRECTIVE .text @4", "1:EOF"}},
       {{"mov,r1"}, {"1:VOP mov,r1 @0", "1:EOF"}}, {{"nop;c"}, {"1:VOP nop;c @0", "1:EOF"}},
@@ -109,49 +110,40 @@ TEST_F(VopReaderTest, LineKinds) {
       {{".asm", "   .text", "  .asm", "L1:", "x y", "; note", "", ".endasm", "L1:", ".endasm", "L2:"},
        {"1:ASM .asm @0", "2:ASM_LINE .text @0", "3:ASM .asm @0", "4:ASM_LINE L1 @0",
         "5:ASM_LINE x @0", "6:COMMENT @0", "7:EMPTY @0", "8:ENDASM .endasm @0",
-        "9:ASM_LINE L1 @0", "10:ENDASM .endasm @0", "11:LABEL L2 @0", "11:EOF"}},
+        "9:ASM_LINE L1 @0", "10:ENDASM .endasm @0", "11:LABEL L2 @0", "11:EOF"},
+       "{; note\n}"},
       {{".endasm", "nop", ".asm", "nop"},
        {"1:ENDASM .endasm @0", "2:VOP nop @0", "3:ASM .asm @0", "4:VOP nop @0", "4:EOF"}},
       {{".ASM", "nop"}, {"1:DIRECTIVE .ASM @0", "2:VOP nop @0", "2:EOF"}},
       // The empty rest of a label line is no empty line of its own
       {{"L1:  ", "", "x"}, {"1:LABEL L1 @0", "2:EMPTY @0", "3:VOP x @0", "3:EOF"}},
+      // Comments, line and block, wait for the VOP they come with.
+      {{"   ; note", "nop ; done", "nop ;", "  /* a", "b */", "L1: nop /* c */ L2: mov r1 ; d", "nop"},
+       {"1:COMMENT @0", "2:VOP nop @0", "3:VOP nop @0", "4:COMMENT_BEGIN @0", "6:LABEL L1 @0",
+        "6:VOP nop @4", "6:LABEL L2 @16", "6:VOP mov @20 [r1] ", "7:VOP nop @0", "7:EOF"},
+       "{; note\n}{; done\n}{/* a\n}{b */\n}{/* c */\n}{; d\n}", "", "/*"},
+      // Messages echo the line with a marker and name the line the statement began on.
+      {{"\tnop", "\tmov\t\"ab\"x,r2"}, {"1:VOP nop @0", "2:VOP mov @0 [\"ab]", "2:EOF"}, "",
+       "\tmov\t\"ab\"x,r2\n\t   \t    |\n"
+       "\"t.vop\", line 2: Expected ``;'', ' ', '\\t', ',', or <newline>\n"},
+      {{"\tmov\t\"a", "b\",r1"}, {"1:VOP mov @0 [\"a\nb], [r1]", "1:EOF"}, "",
+       "b\",r1\n|\n\"t.vop\", line 1: Warning: Unescaped newline in string or character constant\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input.empty() ? "(empty)" : c.input[0]);
-    open(c.input);
-    EXPECT_EQ(lex_all(), c.statements);
+    sc_.pending_comments().clear();
+    open(c.input, c.comment_begin);
+    Lines statements;
+    EXPECT_EQ(capture_stdout([&] { statements = lex_all(); }), c.out);
+    EXPECT_EQ(statements, c.statements);
+    EXPECT_EQ(joined(sc_.pending_comments()), c.comments);
   }
-  EXPECT_EQ(run.fatal_count + run.warning_count, 0);
 
   // One reader serves a whole run: a block left open goes on in the next input.
   open({".asm", "x"});
   lex_all();
   open({"nop", ".endasm", "nop"});
   EXPECT_EQ(lex_all(), (Lines{"1:ASM_LINE nop @0", "2:ENDASM .endasm @0", "3:VOP nop @0", "3:EOF"}));
-}
-
-TEST_F(VopReaderTest, CommentsBecomePending) {
-  open({"   ; note", "nop ; done", "nop ;", "  /* a", "b */", "L1: nop /* c */ L2: mov r1 ; d", "nop"},
-       "/*");
-  EXPECT_EQ(lex_all(), (Lines{"1:COMMENT @0", "2:VOP nop @0", "3:VOP nop @0", "4:COMMENT_BEGIN @0",
-                              "6:LABEL L1 @0", "6:VOP nop @4", "6:LABEL L2 @16",
-                              "6:VOP mov @20 [r1] ", "7:VOP nop @0", "7:EOF"}));
-  EXPECT_EQ(joined(sc_.pending_comments()), "{; note\n}{; done\n}{/* a\n}{b */\n}{/* c */\n}{; d\n}");
-}
-
-TEST_F(VopReaderTest, ErrorsEchoTheLineWithAMarker) {
-  std::pair<Lines, std::string> cases[] = {
-      {{"\tnop", "\tmov\t\"ab\"x,r2"},
-       "\tmov\t\"ab\"x,r2\n\t   \t    |\n"
-       "\"t.vop\", line 2: Expected ``;'', ' ', '\\t', ',', or <newline>\n"},
-      // The message names the line the statement began on.
-      {{"\tmov\t\"a", "b\",r1"},
-       "b\",r1\n|\n\"t.vop\", line 1: Warning: Unescaped newline in string or character constant\n"},
-  };
-  for (const auto& [input, out] : cases) {
-    open(input);
-    EXPECT_EQ(capture_stdout([this] { lex_all(); }), out);
-  }
 }
 
 TEST_F(VopReaderTest, MakeVopTakesTheStatementAndThePendingComments) {
