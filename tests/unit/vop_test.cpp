@@ -199,6 +199,7 @@ TEST_F(VopWriterTest, WhatComesOut) {
 
   std::string line("\t.byte\0\x80\xff\r", 10), bytes = line + "\n.text";
   FILE* in = fmemopen(bytes.data(), bytes.size(), "r");
+  ASSERT_NE(in, nullptr);
   sc_.open_file(in, "t.vop");
   EXPECT_EQ(write_all(), line + "\n.text\n");  // copied lines keep every byte
   fclose(in);
@@ -228,8 +229,8 @@ TEST_F(VopWriterTest, CommentsLabelsAndTheirErrors) {
   EXPECT_EQ(run.fatal_count, 1);
 }
 
-// Every file of the corpus reads without a message, and what is written reads
-// back to the same text.
+// Every corpus file in this syntax (.s, .S) reads without a message, and what
+// is written reads back to the same text.
 TEST_F(VopWriterTest, CorpusRoundTrips) {
   namespace fs = std::filesystem;
   if (!fs::is_directory(QVPEEP_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
