@@ -74,7 +74,7 @@ char* OperandParser::regexp_var(char* text, Pieces& out) {
   } else {
     rx_program* re = set_.keep(rx_compile(escaped.c_str()));
     occurred_[var] = true;
-    add(out, VarPiece{var, re});
+    add(out, VarPiece{var, re, set_.intern(escaped)});
     return close + 2;
   }
   return scan_piece(text, end, out);

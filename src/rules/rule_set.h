@@ -19,6 +19,7 @@ constexpr int kRuleVars = 26;  // <a> to <z>
 struct VarPiece {
   int var;                        // 0 for <a> to 25 for <z>
   rx_program* regexp = nullptr;   // the expression of the variable's first occurrence
+  std::string_view expr = {};     // its text, interned in the rule set
 };
 struct TextPiece {
   std::string_view text;  // interned in the rule set
@@ -38,11 +39,14 @@ struct RuleLine {
   std::string name;  // as written
   Pieces name_pieces;  // empty for a line whose name begins with ".."
   std::vector<OperandPattern> opnds;
+  int line_no = 0;   // where it stands in the rules file
+  std::string text;  // the whole line as read, newline included
 };
 
 struct Rule {
   std::vector<RuleLine> pattern;      // the .replace lines
   std::vector<RuleLine> replacement;  // the .by lines
+  int replace_line = 0;               // the line of its .replace
 };
 
 struct RxDeleter {

@@ -51,6 +51,7 @@ class RulesReader {
   State state_ = State::Idle;
   int cur_pass_ = -1;                // pass of the rule being read
   int repl_lines_ = 0;
+  int replace_line_ = 0;             // of the .replace the next rule begins with
   std::bitset<kRuleVars> occurred_;  // variables met in the rule being read
 };
 
