@@ -132,7 +132,7 @@ class PassLoop {
     for (int pass = 0; pass <= rules_.pass_count; pass++) run_pass(pass);
     if (o_.show_hits)
       for (size_t pass = 0; pass < hits_.size(); pass++)
-        print_hits(static_cast<int>(pass), rules_.passes[pass], hits_[pass], o_.rules_name.c_str());
+        print_hits(static_cast<int>(pass), rules_, hits_[pass], o_.rules_name.c_str());
   }
 
  private:
@@ -207,7 +207,7 @@ class PassLoop {
   open_rules_source(o, sc, rules);
   install_interrupt_handler();
   init_rules_syntax(sc, rules);
-  RulesReader(sc, rules, RulesOptions{o.rules_debug_level, o.debug_level}).read_rules();
+  RulesReader(sc, rules, RulesOptions{o.rules_debug_level, o.debug_level, o.lint || o.show_hits}).read_rules();
   // Rules read with errors are reported as such, not linted.
   if (o.lint && run.fatal_count == 0) lint_rules(rules, o.rules_name.c_str());
   check_rules(o, rules);

@@ -30,11 +30,11 @@ struct Finding {
   std::string message;
 };
 
-// Where `<x` stands in a line, or 0.
-size_t var_column(const RuleLine& line, int var) {
+// Where `<x` stands in a line's text, or 0.
+size_t var_column(std::string_view text, int var) {
   for (const char* form : {">", "/"}) {
     std::string t = std::string("<") + static_cast<char>('a' + var) + form;
-    if (size_t at = line.text.find(t); at != std::string::npos) return at;
+    if (size_t at = text.find(t); at != std::string::npos) return at;
   }
   return 0;
 }
@@ -105,34 +105,66 @@ class VopChain {
   int numbers_ = 0;
 };
 
-// The rules of a pass by the literal name of their first pattern line; the
-// rules whose first name is not one literal text can match any name.
+// A rule whose pattern has only literal texts, numbers and variables
+// without expressions matches exactly what it matches on the marked text
+// of a later rule's pattern; where it matches that, it matches every run
+// the later rule does, and is tried first.
+bool plain_pattern(const Rule& rule) {
+  bool plain = !rule.pattern.empty();
+  for (const RuleLine& line : rule.pattern) {
+    plain = plain && !line.name_pieces.empty();
+    for_each_text(line, [&](const Pieces& pieces) {
+      for (const Piece& p : pieces) {
+        if (const auto* v = std::get_if<VarPiece>(&p); v && v->regexp) plain = false;
+        if (const auto* t = std::get_if<TextPiece>(&p); t && holds_marks(t->text)) plain = false;
+      }
+    });
+  }
+  return plain;
+}
+
+// Which rules of a pass may match a VOP, by its name.
 class RuleIndex {
  public:
-  explicit RuleIndex(const std::vector<Rule>& pass) {
+  explicit RuleIndex(const std::vector<Rule>& pass) : pass_(pass) {
     for (size_t i = 0; i < pass.size(); i++) {
+      if (!plain_pattern(pass[i])) continue;
       std::string_view name = literal_name(pass[i]);
-      (name.empty() ? any_ : by_name_[name]).push_back(i);
+      (name.empty() ? plain_any_ : plain_by_name_[name]).push_back(i);
     }
   }
-  // Calls f with every rule that may match a VOP of that name.
+  // The rules whose first pattern name matches `name`, found once per name
+  // as the optimizer finds them.
+  const std::vector<size_t>& matching(const std::string& name) {
+    auto [it, fresh] = matching_.try_emplace(name);
+    for (size_t i = 0; fresh && i < pass_.size(); i++) {
+      Bindings b;
+      if (!pass_[i].pattern.empty() && !pass_[i].pattern[0].name_pieces.empty() &&
+          sub_opnds_match(it->first, pass_[i].pattern[0].name_pieces, b))
+        it->second.push_back(i);
+    }
+    return it->second;
+  }
+  // Calls f with every plain rule that may match a VOP of that name.
   template <typename F>
-  void for_candidates(std::string_view name, F f) const {
+  void for_plain(std::string_view name, F f) const {
     if (name.starts_with('"')) name.remove_prefix(1);  // the matcher skips a string marker
-    if (auto it = by_name_.find(name); it != by_name_.end())
+    if (auto it = plain_by_name_.find(name); it != plain_by_name_.end())
       for (size_t i : it->second) f(i);
-    for (size_t i : any_) f(i);
+    for (size_t i : plain_any_) f(i);
   }
 
  private:
   static std::string_view literal_name(const Rule& rule) {
-    if (rule.pattern.empty() || rule.pattern[0].name_pieces.size() != 1) return {};
+    if (rule.pattern[0].name_pieces.size() != 1) return {};
     const auto* t = std::get_if<TextPiece>(&rule.pattern[0].name_pieces[0]);
     return t ? t->text : std::string_view{};
   }
 
-  std::unordered_map<std::string_view, std::vector<size_t>> by_name_;
-  std::vector<size_t> any_;
+  const std::vector<Rule>& pass_;
+  std::unordered_map<std::string_view, std::vector<size_t>> plain_by_name_;
+  std::vector<size_t> plain_any_;
+  std::unordered_map<std::string, std::vector<size_t>> matching_;
 };
 
 class Linter {
@@ -177,9 +209,10 @@ class Linter {
       for (const Piece& p : pieces) {
         const auto* v = std::get_if<VarPiece>(&p);
         if (!v || !v->regexp) continue;
-        size_t start = var_column(line, v->var) + 3;
-        for (const ShadowedAlternative& s : shadowed_alternatives(v->expr)) {
-          size_t at = line.text.find(s.alternative, start);
+        std::string_view text = rules_.line_text(line.line_no);
+        size_t start = var_column(text, v->var) + 3;
+        for (const ShadowedAlternative& s : shadowed_alternatives(rules_.expr_text(v->regexp))) {
+          size_t at = text.find(s.alternative, start);
           add(line, at == std::string::npos ? start : at,
               "Expression alternative ``" + std::string(s.alternative) + "'' is never chosen: ``" +
                   std::string(s.earlier) + "'' before it matches its beginning");
@@ -227,13 +260,13 @@ class Linter {
         for (const Piece& p : line.opnds[j].pieces) {
           const auto* v = std::get_if<VarPiece>(&p);
           if (v && uses[v->var] == 1 && keeps_others(rule, line, j))
-            add(line, var_column(line, v->var),
+            add(line, var_column(rules_.line_text(line.line_no), v->var),
                 "<" + std::string(1, static_cast<char>('a' + v->var)) +
                     "> is not used in the replacement, which keeps the other operands of this line");
         }
   }
 
-  static bool keeps_others(const Rule& rule, const RuleLine& line, size_t j) {
+  bool keeps_others(const Rule& rule, const RuleLine& line, size_t j) {
     if (line.opnds.size() < 2) return false;
     for (const RuleLine& r : rule.replacement) {
       if (r.opnds.size() != line.opnds.size()) continue;
@@ -251,7 +284,7 @@ class Linter {
   // they were bound to: a rule that matches its own replacement, or two that
   // match each other's, fire again on what they wrote until the loop guard
   // stops them.
-  void check_loops(const std::vector<Rule>& pass, const RuleIndex& index) {
+  void check_loops(const std::vector<Rule>& pass, RuleIndex& index) {
     struct Edge {
       size_t to;
       size_t line;  // of the replacement where the match begins
@@ -260,12 +293,12 @@ class Linter {
     for (size_t i = 0; i < pass.size(); i++) {
       VopChain chain(pass[i].replacement, false);
       for (size_t k = 0; k < chain.size(); k++)
-        index.for_candidates(chain.at(k)->name, [&](size_t j) {
+        for (size_t j : index.matching(chain.at(k)->name)) {
           Bindings b;
           if (k + pass[j].pattern.size() <= chain.size() && match_rule(chain.at(k), pass[j], b, false) > 0 &&
               decided(b, expressions(pass[j]), expressions(pass[i])))
             next[i].push_back({j, k});
-        });
+        }
     }
     for (size_t i = 0; i < pass.size(); i++)
       for (const Edge& e : next[i]) {
@@ -284,12 +317,12 @@ class Linter {
       }
   }
 
-  static std::vector<std::string_view> expressions(const Rule& rule) {
+  std::vector<std::string_view> expressions(const Rule& rule) const {
     std::vector<std::string_view> expr_of(kRuleVars);
     for (const RuleLine& line : rule.pattern)
       for_each_text(line, [&](const Pieces& pieces) {
         for (const Piece& p : pieces)
-          if (const auto* v = std::get_if<VarPiece>(&p); v && v->regexp) expr_of[v->var] = v->expr;
+          if (const auto* v = std::get_if<VarPiece>(&p); v && v->regexp) expr_of[v->var] = rules_.expr_text(v->regexp);
       });
     return expr_of;
   }
@@ -308,24 +341,6 @@ class Linter {
     return true;
   }
 
-  // A rule whose pattern has only literal texts, numbers and variables
-  // without expressions matches exactly what it matches on the marked text
-  // of a later rule's pattern; where it matches that, it matches every run
-  // the later rule does, and is tried first.
-  static bool plain_pattern(const Rule& rule) {
-    bool plain = !rule.pattern.empty();
-    for (const RuleLine& line : rule.pattern) {
-      plain = plain && !line.name_pieces.empty();
-      for_each_text(line, [&](const Pieces& pieces) {
-        for (const Piece& p : pieces) {
-          if (const auto* v = std::get_if<VarPiece>(&p); v && v->regexp) plain = false;
-          if (const auto* t = std::get_if<TextPiece>(&p); t && holds_marks(t->text)) plain = false;
-        }
-      });
-    }
-    return plain;
-  }
-
   void check_subsumed(const std::vector<Rule>& pass, const RuleIndex& index) {
     for (size_t j = 0; j < pass.size(); j++) {
       const Rule& later = pass[j];
@@ -335,9 +350,9 @@ class Linter {
       if (!matchable) continue;
       VopChain chain(later.pattern, true);
       size_t first = SIZE_MAX;
-      index.for_candidates(chain.at(0)->name, [&](size_t i) {
+      index.for_plain(chain.at(0)->name, [&](size_t i) {
         Bindings b;
-        if (i < std::min(j, first) && plain_pattern(pass[i]) && pass[i].pattern.size() <= chain.size() &&
+        if (i < std::min(j, first) && pass[i].pattern.size() <= chain.size() &&
             match_rule(chain.at(0), pass[i], b, false) > 0)
           first = i;
       });
@@ -360,8 +375,9 @@ void lint_rules(const RuleSet& rules, const char* rules_name) {
     SourceLine at;
     at.cur_file_name = rules_name;
     at.stmt_line = f.line->line_no;
-    at.line_buf = f.line->text.data();
-    at.line_len = static_cast<int>(f.line->text.size());
+    std::string_view text = rules.line_text(f.line->line_no);
+    at.line_buf = text.data();
+    at.line_len = static_cast<int>(text.size());
     at.line_pos = static_cast<int>(f.column) + 1;
     set_message_source(&at);
     report_warning_here("%s", f.message.c_str());

@@ -247,7 +247,7 @@ void print_counts(const PassCounts& c) {
 namespace {
 
 // A line as one field: its blanks made single spaces, no newline.
-std::string as_field(const std::string& text) {
+std::string as_field(std::string_view text) {
   std::string field;
   for (char c : text) {
     bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -262,13 +262,13 @@ std::string as_field(const std::string& text) {
 
 }  // namespace
 
-void print_hits(int pass, const std::vector<Rule>& rules, const std::vector<RuleHits>& hits,
-                const char* rules_name) {
+void print_hits(int pass, const RuleSet& set, const std::vector<RuleHits>& hits, const char* rules_name) {
+  const std::vector<Rule>& rules = set.passes[pass];
   printf("Rule hits, pass %d\n", pass + 1);
   printf("place\tfired\tremoved\tadded\tmark\tfirst pattern line\n");
   for (size_t i = 0; i < rules.size(); i++) {
     const RuleHits& h = hits[i];
     printf("%s:%d\t%ld\t%ld\t%ld\t%s\t%s\n", rules_name, rules[i].replace_line, h.fired, h.removed,
-           h.added, h.fired ? "" : "never fired", as_field(rules[i].pattern.front().text).c_str());
+           h.added, h.fired ? "" : "never fired", as_field(set.line_text(rules[i].pattern.front().line_no)).c_str());
   }
 }

@@ -90,5 +90,4 @@ class Pass {
 // The statistics block of one pass, or of the whole run.
 void print_counts(const PassCounts& c);
 // The +hits table of one pass: one line per rule, fields separated by tabs.
-void print_hits(int pass, const std::vector<Rule>& rules, const std::vector<RuleHits>& hits,
-                const char* rules_name);
+void print_hits(int pass, const RuleSet& set, const std::vector<RuleHits>& hits, const char* rules_name);

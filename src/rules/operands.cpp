@@ -74,7 +74,8 @@ char* OperandParser::regexp_var(char* text, Pieces& out) {
   } else {
     rx_program* re = set_.keep(rx_compile(escaped.c_str()));
     occurred_[var] = true;
-    add(out, VarPiece{var, re, set_.intern(escaped)});
+    if (keep_text_) set_.expr_texts.emplace(re, set_.intern(escaped));
+    add(out, VarPiece{var, re});
     return close + 2;
   }
   return scan_piece(text, end, out);

@@ -184,7 +184,7 @@ void RulesReader::read_rules() {
 // on a line is in its operands.
 RuleLine RulesReader::make_line(RulePart part, bool first) {
   const LexLine& lx = sc_.lexed;
-  OperandParser parser(set_, part, occurred_, tracing());
+  OperandParser parser(set_, part, occurred_, tracing(), o_.keep_text);
   RuleLine line;
   for (int i = 0; i < lx.lex_nopnds; i++) {
     std::string text(lx.opnd_c_str(i));  // cut in place while parsed
@@ -200,7 +200,7 @@ RuleLine RulesReader::make_line(RulePart part, bool first) {
   line.name = name;
   const SourceLine& src = sc_.source();
   line.line_no = src.stmt_line;
-  line.text.assign(src.line_buf, src.line_len);
+  if (o_.keep_text) set_.line_texts.try_emplace(line.line_no, src.line_buf, src.line_len);
   if (!(name[0] == '.' && name[1] == '.')) {
     std::string cut(name);
     line.name_pieces = parser.parse_opnd_text(cut.data());

@@ -10,6 +10,7 @@
 struct RulesOptions {
   int rules_debug_level = 0;  // +zr: list each rule as it is finished
   int debug_level = 0;        // +z +z: trace each record made
+  bool keep_text = false;     // keep each rule line as read (+hits, +lint)
 };
 
 // The kind of a rules-file statement.

@@ -54,7 +54,7 @@ class LintTest : public RunRecordTest {
     sc.open_lines(lines.table(), "t.rls");
     init_rules_syntax(sc, set);
     std::string out = capture_stdout([&] {
-      RulesReader(sc, set, RulesOptions{}).read_rules();
+      RulesReader(sc, set, RulesOptions{0, 0, true}).read_rules();
       EXPECT_EQ(run.fatal_count, 0) << text;
       lint_rules(set, "t.rls");
     });
