@@ -14,6 +14,7 @@
 #include "driver/options.h"
 #include "driver/rules_source.h"
 #include "lex/scanner.h"
+#include "lint/lint.h"
 #include "optimizer/pass.h"
 #include "rules/rules_file.h"
 #include "vop/vop_reader.h"
@@ -129,6 +130,9 @@ class PassLoop {
 
   void run_passes() {
     for (int pass = 0; pass <= rules_.pass_count; pass++) run_pass(pass);
+    if (o_.show_hits)
+      for (size_t pass = 0; pass < hits_.size(); pass++)
+        print_hits(static_cast<int>(pass), rules_, hits_[pass], o_.rules_name.c_str());
   }
 
  private:
@@ -165,6 +169,7 @@ class PassLoop {
       print_counts(p.counts());
     }
     totals_ += p.counts();
+    hits_.push_back(p.hits());
     if (last && pass != 0 && o_.show_stats) {
       printf("------------------------Final Statistics-----------------\n");
       print_counts(totals_);
@@ -179,6 +184,7 @@ class PassLoop {
   PassOptions pass_options_;
   PassFiles files_;
   PassCounts totals_;
+  std::vector<std::vector<RuleHits>> hits_;  // per pass
   bool loop_warned_ = false;
 };
 
@@ -201,8 +207,11 @@ class PassLoop {
   open_rules_source(o, sc, rules);
   install_interrupt_handler();
   init_rules_syntax(sc, rules);
-  RulesReader(sc, rules, RulesOptions{o.rules_debug_level, o.debug_level}).read_rules();
+  RulesReader(sc, rules, RulesOptions{o.rules_debug_level, o.debug_level, o.lint || o.show_hits}).read_rules();
+  // Rules read with errors are reported as such, not linted.
+  if (o.lint && run.fatal_count == 0) lint_rules(rules, o.rules_name.c_str());
   check_rules(o, rules);
+  if (o.lint) terminate_run(0);
   PassLoop(o, rules, sc).run_passes();
   print_summary(o.silent, rules.no_optimization);
   terminate_run(run.fatal_count != 0 ? -1 : 0);

@@ -82,6 +82,10 @@ bool OptionParser::apply_switch(std::string_view word) {
     o_.silent = true;
   } else if (word == "+stats") {
     o_.show_stats = true;
+  } else if (word == "+hits") {
+    o_.show_hits = true;
+  } else if (word == "+lint") {
+    o_.lint = true;
   } else if (word == "-dbg") {
     o_.debug_labels_on = false;
   } else if (word == "+z") {

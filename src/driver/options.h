@@ -19,6 +19,8 @@ struct Options {
   bool warnings_off = false;     // -w: warnings neither printed nor counted
   bool silent = false;           // +s
   bool show_stats = false;       // +stats
+  bool show_hits = false;        // +hits: what each rule did
+  bool lint = false;             // +lint: check the rules, do not optimize
   bool debug_labels_on = true;   // cleared by -dbg
   int debug_level = 0;           // one per +z
   int rules_debug_level = 0;     // one per +zr

@@ -34,7 +34,8 @@ Pass::Pass(const RuleSet& rules, int pass, VopReader& reader, Scanner& sc, VopWr
       out_(out),
       o_(o),
       loop_warned_(loop_warned),
-      window_(std::max(kWindowBase, rules.max_repl_lines), out) {}
+      window_(std::max(kWindowBase, rules.max_repl_lines), out),
+      hits_(pass_rules_.size()) {}
 
 // A label that does not stop matching travels with the newest VOP.
 bool Pass::is_debug_label(const char* name) const {
@@ -175,6 +176,10 @@ bool Pass::try_rule(const Rule& rule, bool name_known) {
   int n = match_rule(window_.cursor(), rule, bindings_, tracing(), name_known);
   if (n == 0) return false;
   int made = replace_vops(window_, rule, n, bindings_, rules_.max_repl_lines);
+  RuleHits& h = hits_[&rule - pass_rules_.data()];
+  h.fired++;
+  h.removed += n;
+  h.added += made;
   if (made < n)
     counts_.opt_fewer++;
   else if (made == n)
@@ -237,4 +242,33 @@ void print_counts(const PassCounts& c) {
                {c.opt_more, "the number of VOPs increased\n"}};
   for (const auto& k : kinds)
     if (k.count > 0) printf(" - in %ld optimization%s, %s", k.count, plural(k.count), k.what);
+}
+
+namespace {
+
+// A line as one field: its blanks made single spaces, no newline.
+std::string as_field(std::string_view text) {
+  std::string field;
+  for (char c : text) {
+    bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    if (!blank)
+      field += c;
+    else if (!field.empty() && field.back() != ' ')
+      field += ' ';
+  }
+  if (!field.empty() && field.back() == ' ') field.pop_back();
+  return field;
+}
+
+}  // namespace
+
+void print_hits(int pass, const RuleSet& set, const std::vector<RuleHits>& hits, const char* rules_name) {
+  const std::vector<Rule>& rules = set.passes[pass];
+  printf("Rule hits, pass %d\n", pass + 1);
+  printf("place\tfired\tremoved\tadded\tmark\tfirst pattern line\n");
+  for (size_t i = 0; i < rules.size(); i++) {
+    const RuleHits& h = hits[i];
+    printf("%s:%d\t%ld\t%ld\t%ld\t%s\t%s\n", rules_name, rules[i].replace_line, h.fired, h.removed,
+           h.added, h.fired ? "" : "never fired", as_field(set.line_text(rules[i].pattern.front().line_no)).c_str());
+  }
 }

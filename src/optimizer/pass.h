@@ -22,6 +22,13 @@ struct PassCounts {
   PassCounts& operator+=(const PassCounts& c);
 };
 
+// What one rule did in one pass.
+struct RuleHits {
+  long fired = 0;
+  long removed = 0;  // VOPs it matched
+  long added = 0;    // VOPs of its replacement
+};
+
 struct PassOptions {
   int opt_debug_level = 0;     // +zo
   bool debug_labels_on = true; // -dbg clears it
@@ -36,6 +43,8 @@ class Pass {
   // Reads the pass input to its end and writes out everything held back.
   void read_vops();
   const PassCounts& counts() const { return counts_; }
+  // Per rule of the pass, in file order.
+  const std::vector<RuleHits>& hits() const { return hits_; }
 
  private:
   struct NameHash {
@@ -70,6 +79,7 @@ class Pass {
   Window window_;
   Bindings bindings_;
   PassCounts counts_;
+  std::vector<RuleHits> hits_;
   bool settled_ = true;  // every rule failed at every position when the last VOP was done
   // Per operation name and operand count seen, the rules whose first
   // pattern line can match such a VOP, in file order.
@@ -79,3 +89,5 @@ class Pass {
 
 // The statistics block of one pass, or of the whole run.
 void print_counts(const PassCounts& c);
+// The +hits table of one pass: one line per rule, fields separated by tabs.
+void print_hits(int pass, const RuleSet& set, const std::vector<RuleHits>& hits, const char* rules_name);

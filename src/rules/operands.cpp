@@ -74,6 +74,7 @@ char* OperandParser::regexp_var(char* text, Pieces& out) {
   } else {
     rx_program* re = set_.keep(rx_compile(escaped.c_str()));
     occurred_[var] = true;
+    if (keep_text_) set_.expr_texts.emplace(re, set_.intern(escaped));
     add(out, VarPiece{var, re});
     return close + 2;
   }

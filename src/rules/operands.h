@@ -9,9 +9,11 @@ enum class RulePart { Pattern, Replacement };
 
 class OperandParser {
  public:
-  // `occurred` marks the variables met so far in the rule being read.
-  OperandParser(RuleSet& set, RulePart part, std::bitset<kRuleVars>& occurred, bool trace)
-      : set_(set), part_(part), occurred_(occurred), trace_(trace) {}
+  // `occurred` marks the variables met so far in the rule being read;
+  // `keep_text`: the set keeps the text of each expression compiled.
+  OperandParser(RuleSet& set, RulePart part, std::bitset<kRuleVars>& occurred, bool trace,
+                bool keep_text = false)
+      : set_(set), part_(part), occurred_(occurred), trace_(trace), keep_text_(keep_text) {}
 
   // The pieces of a name or operand text (cut in place while parsed).
   Pieces parse_opnd_text(char* text);
@@ -29,4 +31,5 @@ class OperandParser {
   RulePart part_;
   std::bitset<kRuleVars>& occurred_;
   bool trace_;
+  bool keep_text_;
 };

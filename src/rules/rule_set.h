@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <variant>
 #include <vector>
@@ -38,11 +39,13 @@ struct RuleLine {
   std::string name;  // as written
   Pieces name_pieces;  // empty for a line whose name begins with ".."
   std::vector<OperandPattern> opnds;
+  int line_no = 0;  // where it stands in the rules file
 };
 
 struct Rule {
   std::vector<RuleLine> pattern;      // the .replace lines
   std::vector<RuleLine> replacement;  // the .by lines
+  int replace_line = 0;               // the line of its .replace
 };
 
 struct RxDeleter {
@@ -60,6 +63,19 @@ struct RuleSet {
   bool no_optimization = false;  // nothing to optimize with
   SyntaxSet vop_syntax;
   rx_program* debug_label_re = nullptr;
+  // Kept only when asked for (+hits, +lint): each rules line as read, by its
+  // number, and the text of each compiled expression of a rule.
+  std::unordered_map<int, std::string> line_texts;
+  std::unordered_map<const rx_program*, std::string_view> expr_texts;
+
+  std::string_view line_text(int line_no) const {
+    auto it = line_texts.find(line_no);
+    return it == line_texts.end() ? std::string_view{} : it->second;
+  }
+  std::string_view expr_text(const rx_program* re) const {
+    auto it = expr_texts.find(re);
+    return it == expr_texts.end() ? std::string_view{} : it->second;
+  }
 
   // A text shared by every piece and setting that has it; it lives as long
   // as the set.

@@ -79,6 +79,7 @@ void RulesReader::list_cur_rule() {
 }
 
 void RulesReader::on_replace() {
+  if (state_ != State::Replace && state_ != State::ReplaceLines) replace_line_ = sc_.source().stmt_line;
   switch (state_) {
     case State::ByLines:
       list_cur_rule();
@@ -183,7 +184,7 @@ void RulesReader::read_rules() {
 // on a line is in its operands.
 RuleLine RulesReader::make_line(RulePart part, bool first) {
   const LexLine& lx = sc_.lexed;
-  OperandParser parser(set_, part, occurred_, tracing());
+  OperandParser parser(set_, part, occurred_, tracing(), o_.keep_text);
   RuleLine line;
   for (int i = 0; i < lx.lex_nopnds; i++) {
     std::string text(lx.opnd_c_str(i));  // cut in place while parsed
@@ -197,6 +198,9 @@ RuleLine RulesReader::make_line(RulePart part, bool first) {
     printf("st_rule, name = %s\n", name);
   }
   line.name = name;
+  const SourceLine& src = sc_.source();
+  line.line_no = src.stmt_line;
+  if (o_.keep_text) set_.line_texts.try_emplace(line.line_no, src.line_buf, src.line_len);
   if (!(name[0] == '.' && name[1] == '.')) {
     std::string cut(name);
     line.name_pieces = parser.parse_opnd_text(cut.data());
@@ -209,7 +213,7 @@ void RulesReader::store_rule() {
     case State::Replace:
       occurred_.reset();
       cur_pass_ = set_.pass_count;
-      set_.passes[cur_pass_].emplace_back();
+      set_.passes[cur_pass_].emplace_back().replace_line = replace_line_;
       set_.rules_stored++;
       repl_lines_ = 1;
       cur_rule().pattern.push_back(make_line(RulePart::Pattern, true));

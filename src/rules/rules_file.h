@@ -10,6 +10,7 @@
 struct RulesOptions {
   int rules_debug_level = 0;  // +zr: list each rule as it is finished
   int debug_level = 0;        // +z +z: trace each record made
+  bool keep_text = false;     // keep each rule line as read (+hits, +lint)
 };
 
 // The kind of a rules-file statement.
@@ -51,6 +52,7 @@ class RulesReader {
   State state_ = State::Idle;
   int cur_pass_ = -1;                // pass of the rule being read
   int repl_lines_ = 0;
+  int replace_line_ = 0;             // of the .replace the next rule begins with
   std::bitset<kRuleVars> occurred_;  // variables met in the rule being read
 };
 

@@ -1,0 +1,1 @@
+qvpeep +s +hits rls=guide-hits guide-passes.asm guide-hits.out

@@ -1,0 +1,1 @@
+qvpeep +s +lint rls=guide-lint guide-passes.asm
