@@ -86,6 +86,7 @@ class VopChain {
   explicit VopChain(const std::vector<RuleLine>& lines, bool pattern) {
     for (const RuleLine& line : lines) {
       Vop& v = vops_.emplace_back();
+      v.is_label = line.label;
       v.name = render(line.name_pieces, pattern);
       for (const OperandPattern& op : line.opnds) v.opnds.push_back({render(op.pieces, pattern), op.delim});
     }
@@ -120,7 +121,7 @@ class VopChain {
 // of a later rule's pattern; where it matches that, it matches every run
 // the later rule does, and is tried first.
 bool plain_pattern(const Rule& rule) {
-  bool plain = !rule.pattern.empty();
+  bool plain = !rule.pattern.empty() && rule.conditions.empty();
   for (const RuleLine& line : rule.pattern) {
     plain = plain && !line.name_pieces.empty();
     for_each_text(line, [&](const Pieces& pieces) {
@@ -235,7 +236,8 @@ class Linter {
   // bound by the lines before it.
   std::string never_matches(const RuleLine& line, std::vector<bool> bound) const {
     if (line.name_pieces.empty()) return "its name begins with ``..''";
-    if (const auto* t = std::get_if<TextPiece>(&line.name_pieces.front())) {
+    const auto* t = std::get_if<TextPiece>(&line.name_pieces.front());
+    if (t && !line.label) {
       const SyntaxSet& syn = rules_.vop_syntax;
       if (t->text.starts_with('.')) return "a line whose name begins with ``.'' is a directive";
       for (const char* marker : {syn.comment_char, syn.comment_begin})
@@ -264,6 +266,7 @@ class Linter {
           for (const Piece& p : pieces)
             if (const auto* v = std::get_if<VarPiece>(&p)) uses[v->var]++;
         });
+    for (const Condition& c : rule.conditions) uses[c.a] = uses[c.b] = 2;
     for (const RuleLine& line : rule.pattern)
       for (size_t j = 0; j < line.opnds.size(); j++)
         for (const Piece& p : line.opnds[j].pieces) {
@@ -302,6 +305,8 @@ class Linter {
       VopChain chain(pass[i].replacement, false);
       for (size_t k = 0; k < chain.size(); k++)
         for (size_t j : index.matching(chain.at(k)->name)) {
+          // What a condition says of marks is not what it says of texts.
+          if (!pass[j].conditions.empty()) continue;
           Bindings b;
           if (k + pass[j].pattern.size() <= chain.size() && match_rule(chain.at(k), pass[j], b, false) > 0 &&
               decided(b, expressions(pass[j]), expressions(pass[i])))

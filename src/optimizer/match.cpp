@@ -1,7 +1,9 @@
 #include "optimizer/match.h"
 
 #include <cstdio>
+#include <cctype>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -82,20 +84,55 @@ bool bind_known_name(const Pieces& pieces, std::string_view name, Bindings& b) {
   return true;
 }
 
+// A bound text as a number, when it is one.
+bool as_number(std::string_view t, int32_t& value) {
+  if (t.find('\0') != std::string_view::npos) return false;
+  std::string text(t);
+  return parse_value(text.c_str(), &value);
+}
+
+bool same_ignoring_case(std::string_view x, std::string_view y) {
+  if (x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); i++)
+    if (tolower(static_cast<unsigned char>(x[i])) != tolower(static_cast<unsigned char>(y[i]))) return false;
+  return true;
+}
+
 }  // namespace
+
+// Numbers are compared by value. Texts differ only where they differ in more
+// than case (R12 is r12); they are equal only where they are the same text.
+bool condition_holds(const Condition& c, const Bindings& b) {
+  std::string_view x = b.text(c.a), y = b.text(c.b);
+  int32_t vx = 0, vy = 0;
+  bool numbers = as_number(x, vx) && as_number(y, vy);
+  switch (c.op) {
+    case CondOp::Differ:
+      return numbers ? vx != vy : !same_ignoring_case(x, y);
+    case CondOp::Equal:
+      return numbers ? vx == vy : x == y;
+    case CondOp::Less:
+      return numbers && vx < vy;
+    case CondOp::LessEqual:
+      return numbers && vx <= vy;
+  }
+  return false;
+}
 
 int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace, bool name_known) {
   b.clear();
   if (trace) printf("trying to match %s\n", v->name.c_str());
   int n = 0;
   for (const RuleLine& line : rule.pattern) {
-    if (!v || line.name_pieces.empty()) return 0;
+    if (!v || line.name_pieces.empty() || line.label != v->is_label) return 0;
     bool known = n == 0 && name_known && bind_known_name(line.name_pieces, v->name, b);
     if ((!known && !sub_opnds_match(v->name, line.name_pieces, b)) || !match_opnds(*v, line.opnds, b))
       return 0;
     v = v->next;
     n++;
   }
+  for (const Condition& c : rule.conditions)
+    if (!condition_holds(c, b)) return 0;
   if (trace) printf("MATCHED IT!\n");
   return n;
 }

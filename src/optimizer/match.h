@@ -36,3 +36,5 @@ bool match_opnds(const Vop& v, const std::vector<OperandPattern>& opnds, Binding
 // known to match the first pattern line's name, which then is matched again
 // only where what it binds is not evident.
 int match_rule(const Vop* v, const Rule& rule, Bindings& b, bool trace, bool name_known = false);
+// Whether a rule's condition holds for what its pattern bound.
+bool condition_holds(const Condition& c, const Bindings& b);

@@ -35,11 +35,15 @@ Pass::Pass(const RuleSet& rules, int pass, VopReader& reader, Scanner& sc, VopWr
       o_(o),
       loop_warned_(loop_warned),
       window_(std::max(kWindowBase, rules.max_repl_lines), out),
-      hits_(pass_rules_.size()) {}
+      hits_(pass_rules_.size()) {
+  for (const Rule& rule : pass_rules_)
+    for (const RuleLine& line : rule.pattern) labels_in_window_ = labels_in_window_ || line.label;
+}
 
-// A label that does not stop matching travels with the newest VOP.
+// A label that does not stop matching travels with the newest VOP; a label
+// held in the window is none.
 bool Pass::is_debug_label(const char* name) const {
-  return o_.debug_labels_on && window_.tail() && rules_.debug_label_re &&
+  return o_.debug_labels_on && window_.tail() && !window_.tail()->is_label && rules_.debug_label_re &&
          rx_search(rules_.debug_label_re, name);
 }
 
@@ -48,9 +52,44 @@ void Pass::read_label() {
     window_.tail()->add_debug_label(sc_.lexed.lex_name);
     return;
   }
+  if (labels_in_window_) {
+    std::string_view text = sc_.statement_text();
+    hold_label(std::string(text.substr(0, text.find(':'))) + ":\n");
+    return;
+  }
   window_.flush_vops(true);
   out_.write_comments(sc_.pending_comments());
   out_.vop_outlabel(sc_);
+}
+
+// Where a rule of the pass names a label, labels enter the window as
+// records that only such a rule's label lines match.
+// `line`: as it is written (a label of a name that begins with a dot is a
+// directive line, copied as it stands).
+void Pass::hold_label(std::string_view line) {
+  window_.make_room();
+  Vop* v = window_.new_vop();
+  v->is_label = true;
+  v->name.assign(sc_.lexed.lex_name);
+  v->label_text.assign(line);
+  move_append(v->comments, sc_.pending_comments());
+  window_.append(v);
+  optimizing_loop();
+}
+
+// A directive line that is only a label, `.L3:`, maybe with a comment:
+// compilers name their local labels so.
+bool Pass::is_dot_label() const {
+  std::string_view text = sc_.statement_text();
+  size_t at = text.find_first_not_of(" \t");
+  std::string_view name = sc_.lexed.lex_name;
+  if (at == std::string_view::npos || text.substr(at, name.size()) != name) return false;
+  std::string_view rest = text.substr(at + name.size());
+  rest.remove_prefix(std::min(rest.find_first_not_of(" \t"), rest.size()));
+  if (!rest.starts_with(':')) return false;
+  size_t more = rest.find_first_not_of(" \t\r\n", 1);
+  const char* comment = sc_.syntax().comment_char;
+  return more == std::string_view::npos || (comment && *comment && rest.substr(more).starts_with(comment));
 }
 
 void Pass::read_vop_line() {
@@ -73,6 +112,10 @@ void Pass::read_vops() {
         if (!rules_.delete_asm_dirs) out_.copy_line(sc_);
         break;
       case VopLine::Directive:
+        if (labels_in_window_ && is_dot_label()) {
+          hold_label(sc_.statement_text());
+          break;
+        }
         window_.flush_vops(true);
         out_.write_comments(pending);
         out_.copy_line(sc_);
@@ -156,13 +199,14 @@ const Pass::RuleList& Pass::rules_for(const Vop& v) {
   key_.assign(v.name);
   key_ += '\0';  // never in a name
   key_ += static_cast<char>(v.opnds.size());  // at most 32
+  if (v.is_label) key_ += ':';
   auto found = by_name_.find(key_);
   if (found == by_name_.end()) {
     RuleList can_match;
     for (const Rule& rule : pass_rules_) {
       const RuleLine& first = rule.pattern.front();
       bindings_.clear();
-      if (first.opnds.size() == v.opnds.size() && !first.name_pieces.empty() &&
+      if (first.label == v.is_label && first.opnds.size() == v.opnds.size() && !first.name_pieces.empty() &&
           sub_opnds_match(v.name, first.name_pieces, bindings_))
         can_match.push_back(&rule);
     }

@@ -60,6 +60,8 @@ class Pass {
   using RuleList = std::vector<const Rule*>;
 
   void read_label();
+  void hold_label(std::string_view line);
+  bool is_dot_label() const;
   void read_vop_line();
   void optimize_vop();
   void optimizing_loop();
@@ -80,6 +82,7 @@ class Pass {
   Bindings bindings_;
   PassCounts counts_;
   std::vector<RuleHits> hits_;
+  bool labels_in_window_ = false;  // a rule of the pass has a label line
   bool settled_ = true;  // every rule failed at every position when the last VOP was done
   // Per operation name and operand count seen, the rules whose first
   // pattern line can match such a VOP, in file order.

@@ -34,6 +34,17 @@ void build_vop(Vop& v, const RuleLine& line, const Bindings& b) {
   for (const Piece& piece : line.name_pieces)
     add_piece(v.name, piece, b, "replace_vops() - bad vop opnd sub_ntype");
   if (size_t nul = v.name.find('\0'); nul != std::string::npos) v.name.resize(nul);
+  v.is_label = line.label;
+  if (line.label) v.label_text = v.name + ":\n";
+}
+
+// A label the rule keeps is written as it was read.
+void keep_label_line(Vop& label, const Vop* matched, int n) {
+  for (int i = 0; i < n && matched; i++, matched = matched->next)
+    if (matched->is_label && matched->name == label.name) {
+      label.label_text = matched->label_text;
+      return;
+    }
 }
 
 }  // namespace
@@ -44,6 +55,7 @@ int replace_vops(Window& w, const Rule& rule, int n, const Bindings& b, int keep
   for (const RuleLine& line : rule.replacement) {
     Vop* v = w.new_vop();
     build_vop(*v, line, b);
+    if (v->is_label) keep_label_line(*v, w.cursor(), n);
     w.count_new();
     v->prev = last;
     if (last)

@@ -34,7 +34,7 @@ void Window::flush_vops(bool all) {
     out_.write_comments(v->comments);
     out_.write_vop(*v);
     out_.write_debug_labels(v->dbg_labels);
-    written_++;
+    if (!v->is_label) written_++;
     head_ = v->next;
     if (head_)
       head_->prev = nullptr;

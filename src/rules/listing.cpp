@@ -14,6 +14,7 @@ struct PiecePrinter {
 void print_line(const char* label, const RuleLine& line) {
   fputs(label, stdout);
   print_vop_opnds(line);
+  if (line.label) fputs("\t\tLABEL\n", stdout);
   print_rule_opnds(line);
 }
 
@@ -25,6 +26,7 @@ void print_rules(const Rule& rule) {
     print_line(first ? "REPL1: \t" : "REPL: \t", line);
     first = false;
   }
+  for (const Condition& c : rule.conditions) printf("COND: \t%s\n", c.text.c_str());
   for (const RuleLine& line : rule.replacement) print_line("\tBY: \t", line);
 }
 

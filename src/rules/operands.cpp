@@ -69,14 +69,17 @@ char* OperandParser::regexp_var(char* text, Pieces& out) {
     report_error("Regular exprs not allowed in .by part of rule");
   } else if (!close) {
     report_error("Missing trailing '/' for variable operand %s", text);
-  } else if (close[1] != '>') {
+  } else if (close[1] != '>' && !(close[1] == 'i' && close[2] == '>')) {
     report_error("Missing trailing '>' for variable operand %s", text);
   } else {
+    // `/i>`: the expression ignores case.
+    bool fold = close[1] == 'i';
+    if (fold) escaped = rx_fold_case(escaped);
     rx_program* re = set_.keep(rx_compile(escaped.c_str()));
     occurred_[var] = true;
     if (keep_text_) set_.expr_texts.emplace(re, set_.intern(escaped));
     add(out, VarPiece{var, re});
-    return close + 2;
+    return close + (fold ? 3 : 2);
   }
   return scan_piece(text, end, out);
 }

@@ -35,7 +35,17 @@ struct OperandPattern {
   unsigned char delim = 0;
 };
 
+// A condition on the texts of two variables, checked once every pattern
+// line matched: `<a!=b>`, `<a=b>`, `<a<b>`, `<a<=b>`.
+enum class CondOp { Differ, Equal, Less, LessEqual };
+struct Condition {
+  int a, b;  // variables
+  CondOp op;
+  std::string text;  // as written
+};
+
 struct RuleLine {
+  bool label = false;  // stands for a label line: `<l:>`, `<l:/expression/>`, `<:name>`
   std::string name;  // as written
   Pieces name_pieces;  // empty for a line whose name begins with ".."
   std::vector<OperandPattern> opnds;
@@ -45,6 +55,7 @@ struct RuleLine {
 struct Rule {
   std::vector<RuleLine> pattern;      // the .replace lines
   std::vector<RuleLine> replacement;  // the .by lines
+  std::vector<Condition> conditions;  // after the .replace lines
   int replace_line = 0;               // the line of its .replace
 };
 

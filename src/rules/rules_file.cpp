@@ -12,6 +12,47 @@ namespace {
 
 constexpr int kStringRoom = 512;
 
+bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+
+// `<x:>`, `<x:/expression/>` and `<:name>` stand for a label line. The
+// scanner reads them as the name "<x" or "<" and one operand from the colon
+// on; `text` becomes the name pattern they hold.
+bool label_form(const LexLine& lx, std::string& text) {
+  const char* name = lx.lex_name;
+  if (name[0] != '<' || lx.lex_nopnds != 1) return false;
+  std::string_view op = lx.opnd(0);
+  if (op.size() < 2 || op.front() != ':' || op.back() != '>') return false;
+  if (name[1] == '\0') {
+    if (op.size() < 3) return false;
+    text = op.substr(1, op.size() - 2);
+    return true;
+  }
+  if (!is_lower(name[1]) || name[2] != '\0') return false;
+  if (op == ":>") {
+    text = {'<', name[1], '>'};
+    return true;
+  }
+  if (op.size() < 4 || op[1] != '/' || !op.ends_with("/>")) return false;
+  text = std::string("<") + name[1] + std::string(op.substr(1));
+  return true;
+}
+
+// `<a!=b>` and the like; false when `t` is not one.
+bool parse_condition(std::string_view t, Condition& c) {
+  if (t.size() < 5 || t.front() != '<' || t.back() != '>' || !is_lower(t[1]) || !is_lower(t[t.size() - 2]))
+    return false;
+  std::string_view op = t.substr(2, t.size() - 4);
+  if (op == "!=") c.op = CondOp::Differ;
+  else if (op == "=") c.op = CondOp::Equal;
+  else if (op == "<") c.op = CondOp::Less;
+  else if (op == "<=") c.op = CondOp::LessEqual;
+  else return false;
+  c.a = t[1] - 'a';
+  c.b = t[t.size() - 2] - 'a';
+  c.text = t;
+  return true;
+}
+
 }  // namespace
 
 void init_rules_syntax(Scanner& sc, RuleSet& set) {
@@ -107,9 +148,39 @@ void RulesReader::on_line() {
     report_error("Expected a .replace directive");
     return;
   }
+  Condition c;
+  if (rule_unfinished() && parse_condition(sc_.lexed.lex_name, c)) {
+    read_conditions();
+    return;
+  }
   store_rule();
   if (state_ == State::Replace) state_ = State::ReplaceLines;
   if (state_ == State::By) state_ = State::ByLines;
+}
+
+// A line of conditions: the name and every operand one condition on
+// variables the pattern binds.
+void RulesReader::read_conditions() {
+  const LexLine& lx = sc_.lexed;
+  if (state_ == State::Replace) {
+    report_error("Conditions must follow the pattern lines of a rule");
+    return;
+  }
+  for (int i = -1; i < lx.lex_nopnds; i++) {
+    std::string_view text = i < 0 ? std::string_view(lx.lex_name) : lx.opnd(i);
+    Condition c;
+    if (!parse_condition(text, c)) {
+      report_error("Incorrect condition %s", std::string(text).c_str());
+      continue;
+    }
+    bool defined = true;
+    for (int var : {c.a, c.b})
+      if (!occurred_[var]) {
+        report_error("<%c> not defined in .replace part of rule", 'a' + var);
+        defined = false;
+      }
+    if (defined) cur_rule().conditions.push_back(std::move(c));
+  }
 }
 
 void RulesReader::on_eof() {
@@ -186,6 +257,16 @@ RuleLine RulesReader::make_line(RulePart part, bool first) {
   const LexLine& lx = sc_.lexed;
   OperandParser parser(set_, part, occurred_, tracing(), o_.keep_text);
   RuleLine line;
+  const SourceLine& src = sc_.source();
+  if (std::string text; label_form(lx, text)) {
+    if (tracing()) printf("st_label, name = %s\n", text.c_str());
+    line.label = true;
+    line.name = text;
+    line.line_no = src.stmt_line;
+    if (o_.keep_text) set_.line_texts.try_emplace(line.line_no, src.line_buf, src.line_len);
+    line.name_pieces = parser.parse_opnd_text(text.data());
+    return line;
+  }
   for (int i = 0; i < lx.lex_nopnds; i++) {
     std::string text(lx.opnd_c_str(i));  // cut in place while parsed
     Pieces pieces = parser.parse_opnd_text(text.data());
@@ -198,7 +279,6 @@ RuleLine RulesReader::make_line(RulePart part, bool first) {
     printf("st_rule, name = %s\n", name);
   }
   line.name = name;
-  const SourceLine& src = sc_.source();
   line.line_no = src.stmt_line;
   if (o_.keep_text) set_.line_texts.try_emplace(line.line_no, src.line_buf, src.line_len);
   if (!(name[0] == '.' && name[1] == '.')) {
@@ -219,6 +299,7 @@ void RulesReader::store_rule() {
       cur_rule().pattern.push_back(make_line(RulePart::Pattern, true));
       break;
     case State::ReplaceLines:
+      if (!cur_rule().conditions.empty()) report_error("Conditions must follow the pattern lines of a rule");
       if (++repl_lines_ > set_.max_repl_lines) set_.max_repl_lines = repl_lines_;
       cur_rule().pattern.push_back(make_line(RulePart::Pattern, false));
       break;

@@ -35,6 +35,7 @@ class RulesReader {
   void on_replace();
   void on_by();
   void on_line();
+  void read_conditions();
   void on_eof();
   void on_pass();
   void on_debug_labels();

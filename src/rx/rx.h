@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 constexpr int kRxGroups = 10;  // entry 0 is the whole match, 1 to 9 the groups
 
@@ -59,6 +60,10 @@ rx_program* rx_try_compile(const char* exp, const char** error);
 // Like rx_search, but returns 0 and sets `*error` on failure (else null);
 // "step limit reached" once the search takes more than `steps->limit` steps.
 int rx_try_search(rx_program* prog, const char* text, const char** error, RxSteps* steps = nullptr);
+
+// The same expression matching either case of every letter it names
+// (literals and bracket sets); an unclosed bracket is left for rx_compile.
+std::string rx_fold_case(std::string_view exp);
 
 // Node program as text, one "offset:NAME(operand)>next" per node (tests).
 std::string rx_dump(const rx_program* prog);

@@ -4,6 +4,8 @@
 
 void Vop::clear() {
   name.clear();
+  is_label = false;
+  label_text.clear();
   opnds.clear();  // (the texts' room goes with them: few VOPs have long ones)
   comments.clear();
   dbg_labels.clear();

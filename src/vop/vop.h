@@ -16,6 +16,8 @@ struct Vop {
   std::vector<VopOperand> opnds;
   std::vector<std::string> comments;    // each with its newline, written before the VOP
   std::vector<std::string> dbg_labels;  // written as label lines after it, in this order
+  bool is_label = false;                // a label line held for rules that name labels
+  std::string label_text;               // its line as it is written, newline included
   Vop* prev = nullptr;                  // links of the window holding it
   Vop* next = nullptr;
   mutable const void* user = nullptr;          // kept for the optimizer: what it found out about the name

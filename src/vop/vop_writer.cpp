@@ -62,6 +62,10 @@ void VopWriter::write_debug_labels(std::vector<std::string>& labels) {
 }
 
 void VopWriter::format_vop(const Vop& v, bool cstyle, std::string& line) {
+  if (v.is_label) {
+    line.assign(v.label_text);
+    return;
+  }
   line.assign(1, '\t');
   line += v.name;
   if (!v.opnds.empty()) line += cstyle ? ' ' : '\t';

@@ -37,7 +37,7 @@ spill:
 	call	#use
 	mov	#5,r12
 	mov	r12,0(r1)
-	mov	R12,r12
+	mov	r12,r12
 	call	#use
 .LBB0_3:                                ; =>This Inner Loop Header: Depth=1
 	inc	8(r1)
@@ -45,7 +45,7 @@ spill:
 	add	#-3,6(r1)
 	mov	6(r1),r12
 	mov	4(r1),r12
-	add	R12,r12
+	add	r12,r12
 	mov	r12,4(r1)
 	mov	&counter,&limit
 	mov	&counter,r12

@@ -26,7 +26,7 @@ acc32:
 	mov	r13,6(r10)
 	ret
 twice:
-	add	R12,r12
+	add	r12,r12
 	cmp	r12,r12
 	mov	#1,r14
 	bic	r2,r14
@@ -55,9 +55,9 @@ zbits:
 	add	&small+4,r13
 	mov	&small+6,r14
 	mov	#5,r12
-	cmp	R12,r12
+	cmp	r12,r12
 	mov	#0,r12
 	mov	#5,r12
 	add	r12,r13
-	mov	R12,r12
+	mov	r12,r12
 	ret

@@ -1,0 +1,16 @@
+	mov	r5,r6
+	mov	r6,r5
+	mov	r7,R7
+	mov	R7,r7
+	mov	r8,r8
+	mov	r8,r8
+	mov	2(r1),r9
+	mov	4(r1),r9
+	mov	2(r1),r10
+	mov	0x2(r1),r10
+	add	#1,r11
+	add	#2,r11
+	sub	#1,r12
+	sub	#3,r12
+	sub	#3,r13
+	sub	#3,r13
