@@ -81,6 +81,11 @@ TEST_F(LintTest, SubsumedOnlyWhereDecided) {
       // each pass has its own order
       {".replace\nmov <a>,<b>\n.by\nnop\n.pass\n.replace\nmov r5,r5\n.by\nnop\n", false},
       {".replace\n<a> <b>,<c>\n.by\nnop\n.replace\nmov r5,r5\n.by\nnop\n", true},
+      // a label line matches labels only
+      {".replace\njmp <l>\n<l:>\n.by\n<l:>\n.replace\njmp .L1\n<:.L1>\n.by\nnop\n", true},
+      {".replace\njmp <l>\n<l:>\n.by\n<l:>\n.replace\njmp .L1\njmp .L1\n.by\nnop\n", false},
+      // an earlier rule with a condition matches less than its lines say
+      {".replace\nmov <a>,<b>\n<a!=b>\n.by\nnop\n.replace\nmov r5,r6\n.by\nnop\n", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(lint(c.rules).find("Rule never fires") != std::string::npos, c.reported) << c.rules;
@@ -101,6 +106,12 @@ TEST_F(LintTest, LoopsAndUnusedVariables) {
       {".replace\nmov <a>,<b>\nmov <c>,<b>\n.by\nmov <c>,<b>\n", nullptr},
       {".replace\nadd <a>,<b>\n.by\nsub <b>,<b>\n", "<a> is not used"},
       {".replace\nadd <a>,<b>\n.by\nclr <b>\n", nullptr},
+      // what a condition says of the marks is not decided
+      {".replace\nmov <a>,<b>\n<a!=b>\n.by\nmov <b>,<a>\n", nullptr},
+      // a label's name may begin with a dot; a variable used only in a
+      // condition is used
+      {".replace\njmp .L1\n<:.L1>\n.by\n<:.L1>\n", nullptr},
+      {".replace\nmov <a>,<b>\nmov <c>,<b>\n<a!=c>\n.by\nmov <c>,<b>\n", nullptr},
   };
   for (const Case& c : cases) {
     std::string out = lint(c.rules);

@@ -89,6 +89,14 @@ const PassCase kPassCases[] = {
      "\tnm\t\"ab\\000c\"\n", "\tab\n"},
     {"zero byte in a string constant", ".replace\n\tnone\n.by\n", "\t.byte\t\"a\\000b\\n\\\"\"\n",
      "\t.byte\t\"a\\000b\\n\\\"\"\n"},
+    {"labels are held where a rule names one; a dot label counts alone on its line",
+     ".replace\n\tjmp\t<l>\n<l:>\n.by\n<l:>\n",
+     "\tjmp\tx\nx:\n\tjmp\t.y\n.y: ; c\n\tjmp\t.z\n.z: nop\n\tjmp\tw\n.v:\nw:\nDBG1:\n",
+     "x:\n.y: ; c\n\tjmp\t.z\n.z: nop\n\tjmp\tw\n.v:\nw:\nDBG1:\n"},
+    {"a condition compares numbers by value and texts up to case",
+     ".replace\n\tmov\t<a>,<b>\n\tmov\t<b>,<a>\n<a!=b>\n.by\n\tmov\t<a>,<b>\n",
+     "\tmov\tr1,R1\n\tmov\tR1,r1\n\tmov\t1,0x1\n\tmov\t0x1,1\n\tmov\t1,2\n\tmov\t2,1\n",
+     "\tmov\tr1,R1\n\tmov\tR1,r1\n\tmov\t1,0x1\n\tmov\t0x1,1\n\tmov\t1,2\n"},
 };
 
 TEST_F(OptimizerPassTest, CasesProduceTheirOutput) {

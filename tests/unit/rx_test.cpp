@@ -522,3 +522,32 @@ TEST_F(RxTest, WrappersReturnOnSuccess) {
 }
 
 }  // namespace
+
+// Case folding rewrites the expression; what the rewrite matches is the
+// engine's own answer, so both are checked.
+TEST_F(RxTest, FoldCaseRewritesLettersAndSets) {
+  const struct {
+    const char* exp;
+    const char* folded;
+    const char* text;  // matched whole by the folded expression
+  } cases[] = {
+      {"mov", "[mM][oO][vV]", "MoV"},
+      {"\\.w|", "\\.[wW]|", ".W"},
+      {"a\\B1", "[aA][Bb]1", "Ab1"},
+      {"r1[0-5]", "[rR]1[012345]", "R15"},
+      {"[a-c]x*", "[ABCabc][xX]*", "CxX"},
+      {"[^a]", "[^Aa]", "b"},
+      {"[]a-]", "[]Aa-]", "-"},
+      {"[^]b]", "[^]Bb]", "c"},
+      {"[\\^]", "[\\^]", "^"},  // no escapes in a set: the backslash is one of it
+      {"[^]", "[^]", nullptr},  // not closed: left for the compiler
+  };
+  for (const auto& c : cases) {
+    std::string folded = rx_fold_case(c.exp);
+    EXPECT_EQ(folded, c.folded) << c.exp;
+    if (c.text) {
+      EXPECT_EQ(Search(folded.c_str(), c.text), "[0," + std::to_string(strlen(c.text)) + ")") << c.exp;
+    }
+  }
+  EXPECT_EQ(Search(rx_fold_case("[^a]").c_str(), "A"), "no match");
+}

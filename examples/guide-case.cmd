@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-case guide-case.asm guide-case.out

@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-conditions guide-conditions.asm guide-conditions.out

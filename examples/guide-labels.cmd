@@ -1,0 +1,1 @@
+qvpeep +s rls=guide-labels guide-labels.asm guide-labels.out
