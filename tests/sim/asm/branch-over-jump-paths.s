@@ -1,5 +1,5 @@
-; branch-ne-over-jump: both ways on, for a zero and a non-zero value, and a
-; branch whose label is not the one after the jump.
+; branch-over-jump: jne and jeq, both ways on for a zero and a non-zero
+; value, and a branch whose label is not the one after the jump.
 	.text
 	.globl	main
 	.p2align	1
@@ -14,6 +14,12 @@ main:
 .LBB0_2:
 	mov	#2, r12
 .LBB0_3:
+	tst	r13
+	jeq	.LBB0_7
+	jmp	.LBB0_8
+.LBB0_7:
+	add	#16, r12
+.LBB0_8:
 	mov	r12, 0(r14)
 	tst	r13
 	jne	.LBB0_5
