@@ -2,31 +2,22 @@
 
 #include <bitset>
 
+#include "rx/rx.h"
+
 namespace {
 
 using CharSet = std::bitset<256>;
 
-// Past the bracket expression opening at `p`, or npos when it is not closed.
+// Past the bracket expression opening at `p`, or npos when it is not closed;
+// `set`: the characters it matches.
 size_t bracket_end(std::string_view e, size_t p, CharSet* set) {
-  size_t q = p + 1;
-  bool negated = q < e.size() && e[q] == '^';
-  if (negated) q++;
-  CharSet s;
-  size_t first = q;
-  for (; q < e.size() && (e[q] != ']' || q == first); q++) {
-    auto c = static_cast<unsigned char>(e[q]);
-    if (e[q] != '-' && q + 2 < e.size() && e[q + 1] == '-' && e[q + 2] != ']') {
-      for (int x = c; x <= static_cast<unsigned char>(e[q + 2]); x++) s.set(x);
-      q += 2;
-    } else {
-      s.set(c);
-    }
+  RxBracket b;
+  size_t end = rx_read_bracket(e, p, b);
+  if (set) {
+    *set = b.negated ? ~b.set : b.set;
+    set->reset(0);
   }
-  if (q >= e.size()) return std::string_view::npos;
-  if (negated) s.flip();
-  s.reset(0);
-  if (set) *set = s;
-  return q + 1;
+  return end;
 }
 
 // Past the group opening at `p` (its ')'), or npos.

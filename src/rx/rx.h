@@ -1,6 +1,7 @@
 // The program's own backtracking regular-expression engine.
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,16 @@ rx_program* rx_try_compile(const char* exp, const char** error);
 // Like rx_search, but returns 0 and sets `*error` on failure (else null);
 // "step limit reached" once the search takes more than `steps->limit` steps.
 int rx_try_search(rx_program* prog, const char* text, const char** error, RxSteps* steps = nullptr);
+
+// A bracket expression of an expression text, as the engine reads it: the
+// characters named (before any negation) and whether it is negated.
+struct RxBracket {
+  std::bitset<256> set;
+  bool negated = false;
+};
+// Reads the bracket expression opening at `p`; returns the index past its
+// `]`, or npos when it is not closed.
+size_t rx_read_bracket(std::string_view exp, size_t p, RxBracket& out);
 
 // The same expression matching either case of every letter it names
 // (literals and bracket sets); an unclosed bracket is left for rx_compile.
