@@ -169,7 +169,7 @@ class PassLoop {
       print_counts(p.counts());
     }
     totals_ += p.counts();
-    hits_.push_back(p.hits());
+    if (o_.show_hits) hits_.push_back(p.hits());
     if (last && pass != 0 && o_.show_stats) {
       printf("------------------------Final Statistics-----------------\n");
       print_counts(totals_);

@@ -8,8 +8,6 @@
 
 namespace {
 
-bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
-
 char* next_var_start(char* p) {
   char* lt = strchr(p, '<');
   return lt ? lt : p + strlen(p);
@@ -91,8 +89,8 @@ Pieces OperandParser::parse_opnd_text(char* text) {
 }
 
 char* OperandParser::parse_sub_opnd(char* text, Pieces& out) {
-  if (text[0] == '<' && is_lower(text[1]) && text[2] == '>') return plain_var(text, out);
-  if (text[0] == '<' && is_lower(text[1]) && text[2] == '/') return regexp_var(text, out);
+  if (text[0] == '<' && is_var_letter(text[1]) && text[2] == '>') return plain_var(text, out);
+  if (text[0] == '<' && is_var_letter(text[1]) && text[2] == '/') return regexp_var(text, out);
   if (text[0] == '<') {
     report_error("Incorrect variable operand %s", text);
     return scan_piece(text, text + strlen(text), out);

@@ -7,6 +7,9 @@
 
 enum class RulePart { Pattern, Replacement };
 
+// The letters that name rule variables, <a> to <z>.
+inline bool is_var_letter(char c) { return c >= 'a' && c <= 'z'; }
+
 class OperandParser {
  public:
   // `occurred` marks the variables met so far in the rule being read;

@@ -12,8 +12,6 @@ namespace {
 
 constexpr int kStringRoom = 512;
 
-bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
-
 // `<x:>`, `<x:/expression/>` and `<:name>` stand for a label line. The
 // scanner reads them as the name "<x" or "<" and one operand from the colon
 // on; `text` becomes the name pattern they hold.
@@ -27,7 +25,7 @@ bool label_form(const LexLine& lx, std::string& text) {
     text = op.substr(1, op.size() - 2);
     return true;
   }
-  if (!is_lower(name[1]) || name[2] != '\0') return false;
+  if (!is_var_letter(name[1]) || name[2] != '\0') return false;
   if (op == ":>") {
     text = {'<', name[1], '>'};
     return true;
@@ -39,7 +37,8 @@ bool label_form(const LexLine& lx, std::string& text) {
 
 // `<a!=b>` and the like; false when `t` is not one.
 bool parse_condition(std::string_view t, Condition& c) {
-  if (t.size() < 5 || t.front() != '<' || t.back() != '>' || !is_lower(t[1]) || !is_lower(t[t.size() - 2]))
+  if (t.size() < 5 || t.front() != '<' || t.back() != '>' || !is_var_letter(t[1]) ||
+      !is_var_letter(t[t.size() - 2]))
     return false;
   std::string_view op = t.substr(2, t.size() - 4);
   if (op == "!=") c.op = CondOp::Differ;

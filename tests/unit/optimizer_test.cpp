@@ -247,9 +247,9 @@ const SubCase kSubCases[] = {
 
 class OptimizerMatchTest : public RunRecordTest {
  protected:
-  Pieces make(const char* spec) {
+  Pieces make(const char* notation) {
     Pieces pieces;
-    std::istringstream words(spec);
+    std::istringstream words(notation);
     for (std::string w; words >> w;) {
       if (w[0] == '<') {
         std::string exp = w.size() > 3 ? w.substr(3, w.size() - 5) : "";
